@@ -1,0 +1,3 @@
+#include "constsetting.h"
+
+int ConstSetting::clientModelId = 0;

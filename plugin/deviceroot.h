@@ -1,0 +1,21 @@
+#ifndef DEVICEROOT_H
+#define DEVICEROOT_H
+
+#include <QString>
+
+// Forms every path on the device. The device root is empty on the head unit,
+// so paths read exactly as the device knows them; tests and the simulator set
+// UPDATETHEME_DEVICE_ROOT to a sandbox folder so that nothing touches the real
+// machine's /media/flash, /dev or /application.
+class DeviceRoot
+{
+public:
+    static const char *environmentVariable() { return "UPDATETHEME_DEVICE_ROOT"; }
+
+    static QString path(const QString &devicePath);
+
+    // A picture of the screens' style, "/application/resource/update/style0/<name>".
+    static QString styleImage(const QString &name);
+};
+
+#endif // DEVICEROOT_H

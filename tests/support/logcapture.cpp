@@ -1,0 +1,43 @@
+#include "logcapture.h"
+
+#include <QStringList>
+
+namespace {
+QList<LogCapture::Record> captured;
+}
+
+LogCapture::LogCapture()
+    : m_previous(qInstallMessageHandler(&LogCapture::handler))
+{
+    captured.clear();
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(m_previous);
+}
+
+void LogCapture::handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    captured.append({type, QString::fromUtf8(context.file), context.line, QString::fromUtf8(context.function),
+                     QString::fromUtf8(context.category), message});
+}
+
+QList<LogCapture::Record> LogCapture::records() const
+{
+    return captured;
+}
+
+QStringList LogCapture::messages() const
+{
+    QStringList result;
+    for (const Record &record : captured)
+        if (record.file == QLatin1String("update"))
+            result.append(record.message);
+    return result;
+}
+
+void LogCapture::clear()
+{
+    captured.clear();
+}
