@@ -4,5 +4,4 @@ UpdateInterface::UpdateInterface(QWidget *parent)
     : QWidget(parent)
     , m_firstFlag(false)
     , m_secondFlag(false)
-{
-}
+{ }

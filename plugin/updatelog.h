@@ -14,8 +14,7 @@ public:
     UpdateLog(const char *function, int line)
         : m_logger(file(), line, function, category())
         , m_line(line)
-    {
-    }
+    { }
 
     // A debug-stream record: the caller streams its items.
     QDebug stream() const { return m_logger.debug(); }
@@ -30,8 +29,7 @@ public:
     }
 
     // A printf-style record.
-    template<typename... Args>
-    void printf(const char *format, Args... args) const
+    template<typename... Args> void printf(const char *format, Args... args) const
     {
         m_logger.debug(format, args...);
     }

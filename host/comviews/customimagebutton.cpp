@@ -12,8 +12,8 @@ CustomImageButton::CustomImageButton(QWidget *parent)
 
 CustomImageButton::~CustomImageButton() = default;
 
-void CustomImageButton::setText(const QString &text, int alignment, const QColor &color, float disabledOpacity,
-                                bool bold)
+void CustomImageButton::setText(const QString &text, int alignment, const QColor &color,
+                                float disabledOpacity, bool bold)
 {
     m_text = text;
     m_alignment = alignment;
@@ -74,9 +74,7 @@ const StateImages &CustomImageButton::currentImages() const
     return m_background;
 }
 
-void CustomImageButton::paintDecoration(QPainter &, bool)
-{
-}
+void CustomImageButton::paintDecoration(QPainter &, bool) { }
 
 void CustomImageButton::paintEvent(QPaintEvent *)
 {

@@ -4,14 +4,12 @@
 
 CustomImageLabel::CustomImageLabel(QWidget *parent)
     : CustomImageLabel(QString(), parent)
-{
-}
+{ }
 
 CustomImageLabel::CustomImageLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
     , m_press(this)
-{
-}
+{ }
 
 CustomImageLabel::~CustomImageLabel() = default;
 

@@ -4,8 +4,7 @@
 
 CustomImageRadioButton::CustomImageRadioButton(QWidget *parent)
     : CustomImageButton(parent)
-{
-}
+{ }
 
 CustomImageRadioButton::~CustomImageRadioButton() = default;
 

@@ -14,15 +14,19 @@ void HostSetup::loadSettingsFile()
     QSettings store(DataSaveControl::settingsFilePath(), QSettings::IniFormat);
     store.beginGroup(QStringLiteral("Host"));
     if (store.contains(QStringLiteral("SoftwareVersion")))
-        BaseControl::getInstance()->setSoftwareVersion(store.value(QStringLiteral("SoftwareVersion")).toString());
+        BaseControl::getInstance()->setSoftwareVersion(
+            store.value(QStringLiteral("SoftwareVersion")).toString());
     if (store.contains(QStringLiteral("ClientModelId")))
         ConstSetting::clientModelId = store.value(QStringLiteral("ClientModelId")).toInt();
     if (store.contains(QStringLiteral("BackgroundPicture")))
-        BaseControl::getInstance()->setBackgroundPicture(store.value(QStringLiteral("BackgroundPicture")).toString());
+        BaseControl::getInstance()->setBackgroundPicture(
+            store.value(QStringLiteral("BackgroundPicture")).toString());
     if (store.contains(QStringLiteral("UsbMounts")))
-        UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, store.value(QStringLiteral("UsbMounts")).toStringList());
+        UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB,
+                                                   store.value(QStringLiteral("UsbMounts")).toStringList());
     if (store.contains(QStringLiteral("SdMounts")))
-        UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_SD, store.value(QStringLiteral("SdMounts")).toStringList());
+        UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_SD,
+                                                   store.value(QStringLiteral("SdMounts")).toStringList());
     if (store.contains(QStringLiteral("McuModule")))
         setMcuModuleAvailable(store.value(QStringLiteral("McuModule")).toBool());
 }

@@ -4,8 +4,7 @@
 
 McuModule::McuModule(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 void McuModule::updateSystem()
 {

@@ -3,8 +3,7 @@
 McuModulePlugin::McuModulePlugin(QObject *parent)
     : qvappframework::Module(QStringLiteral("mcu"), parent)
     , m_mcuModule(new McuModule)
-{
-}
+{ }
 
 QSharedPointer<McuModule> McuModulePlugin::getMcuModule()
 {

@@ -13,8 +13,7 @@ class PressTracker
 public:
     explicit PressTracker(QWidget *widget)
         : m_widget(widget)
-    {
-    }
+    { }
 
     bool isDown() const { return m_down; }
 

@@ -43,8 +43,8 @@ bool StateImages::draw(QPainter &painter, const QRect &rect, State state) const
         return true;
     }
 
-    static const QColor panel[] = {QColor(0x2b, 0x33, 0x3d), QColor(0x4a, 0x5a, 0x6b), QColor(0x2b, 0x33, 0x3d),
-                                   QColor(0x1a, 0x1d, 0x21)};
+    static const QColor panel[] = {QColor(0x2b, 0x33, 0x3d), QColor(0x4a, 0x5a, 0x6b),
+                                   QColor(0x2b, 0x33, 0x3d), QColor(0x1a, 0x1d, 0x21)};
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0x6b, 0x7a, 0x8a), 1));

@@ -5,8 +5,7 @@ namespace qvappframework {
 Module::Module(const QString &name, QObject *parent)
     : QObject(parent)
     , m_name(name)
-{
-}
+{ }
 
 Module::~Module() = default;
 

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the simulator need.
+set -euo pipefail
+
+packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev-tools libqt5test5 linux-libc-dev
+          fonts-dejavu-core xvfb xauth clang-format)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+fi

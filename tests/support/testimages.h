@@ -1,0 +1,22 @@
+#ifndef TESTIMAGES_H
+#define TESTIMAGES_H
+
+#include <QColor>
+#include <QImage>
+
+// A picture of one colour, so that a test can tell by a pixel which was drawn.
+inline QImage solidImage(const QColor &color, const QSize &size = QSize(120, 50))
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+// What the widget shows at its centre right now.
+inline QColor centrePixel(QWidget *widget)
+{
+    const QImage shot = widget->grab().toImage();
+    return shot.pixelColor(shot.rect().center());
+}
+
+#endif // TESTIMAGES_H
