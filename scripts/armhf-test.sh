@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# Builds the plugin and its tests for the head unit's 32-bit ARM processor
+# (Debian armhf), runs the whole test suite under qemu-arm and packages the
+# armhf install as a tarball.
+#
+#   scripts/armhf-test.sh [BUILD_DIR]          default: <repo>/build-armhf
+#
+# Environment:
+#   UPDATETHEME_ARMHF_SYSROOT     where the armhf sysroot is kept (default BUILD_DIR/sysroot);
+#                                 point it outside a throw-away clone to keep it between runs
+#   UPDATETHEME_ARMHF_BUILD_TYPE  CMake build type (default Release, as shipped)
+#   UPDATETHEME_JOBS              parallel build and test jobs (default 2)
+#
+# Runs on Debian 12 as root (or with sudo): installs the cross compiler,
+# qemu-user and the build machine's Qt tools with apt-get, and makes the
+# sysroot once from Debian's armhf packages, downloaded with a private APT
+# state (the machine's dpkg never learns about armhf) and unpacked with dpkg -x.
+# Every stage prints its duration; a second run reuses the sysroot and the build.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(realpath -m "${1:-$repo/build-armhf}")
+sysroot=$(realpath -m "${UPDATETHEME_ARMHF_SYSROOT:-$build/sysroot}")
+build_type=${UPDATETHEME_ARMHF_BUILD_TYPE:-Release}
+jobs=${UPDATETHEME_JOBS:-2}
+triplet=arm-linux-gnueabihf
+
+host_packages=(cmake make "g++-$triplet" qemu-user qtbase5-dev-tools qttools5-dev-tools qttools5-dev)
+
+log() { printf '[armhf] %s\n' "$*"; }
+die() { printf '[armhf] error: %s\n' "$*" >&2; exit 1; }
+
+# Runs one stage and prints how long it took.
+stage() {
+    local name=$1 started=$SECONDS
+    shift
+    log "=== $name"
+    "$@"
+    log "=== $name: $((SECONDS - started)) s"
+}
+
+missing_host_packages() {
+    local package
+    for package in "${host_packages[@]}"; do
+        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
+            echo "$package"
+    done
+}
+
+install_host_tools() {
+    local missing
+    missing=$(missing_host_packages)
+    if [ -z "$missing" ]; then
+        log "host tools present"
+        return
+    fi
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get -q -o DPkg::Lock::Timeout=600 update || log "warning: apt-get update failed, using the lists at hand"
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -q -y -o DPkg::Lock::Timeout=600 install --no-install-recommends $missing
+}
+
+# The Debian archives the machine installs from, one "URI SUITE COMPONENT" a
+# line, as APT itself resolved them from the machine's sources (one-line or
+# deb822 format alike).
+debian_archives() {
+    apt-cache policy 2>/dev/null | awk -v arch="$(dpkg --print-architecture)" '
+        $3 ~ /\// && $4 == arch && $5 == "Packages" { uri = $2; dist = $3; pending = 1; next }
+        pending && $1 == "release" {
+            if ($0 ~ /[ ,]o=Debian(,|$)/) {
+                component = dist; sub(/.*\//, "", component)
+                suite = substr(dist, 1, length(dist) - length(component) - 1)
+                print uri, suite, component
+            }
+            pending = 0
+        }' | sort -u
+}
+
+write_armhf_sources() {
+    local list=$1 archives options="arch=armhf"
+    archives=$(debian_archives)
+    if [ -z "$archives" ] && [ "$(id -u)" -eq 0 ]; then
+        apt-get -q -o DPkg::Lock::Timeout=600 update >/dev/null || true
+        archives=$(debian_archives)
+    fi
+    if [ -z "$archives" ]; then
+        # shellcheck disable=SC1091
+        archives="http://deb.debian.org/debian $(. /etc/os-release && echo "$VERSION_CODENAME") main"
+        log "warning: no Debian archive found in the machine's APT lists, using $archives"
+    fi
+    if [ -f /usr/share/keyrings/debian-archive-keyring.gpg ]; then
+        options="$options signed-by=/usr/share/keyrings/debian-archive-keyring.gpg"
+    fi
+    echo "$archives" | while read -r uri suite component; do
+        echo "deb [$options] $uri $suite $component"
+    done >"$list"
+}
+
+# Debian's armhf packages of Qt 5 with everything they depend on, plus the C
+# library and kernel headers the cross compiler builds against.
+sysroot_packages() {
+    echo qtbase5-dev libqt5test5 libc6-dev linux-libc-dev
+}
+
+# Turns absolute symbolic links in the unpacked tree into links inside it.
+relink_absolute_symlinks() {
+    local root=$1 link target
+    find "$root" -type l -lname '/*' -print0 | while IFS= read -r -d '' link; do
+        target=$(readlink "$link")
+        ln -sfnr "$root$target" "$link"
+    done
+}
+
+make_sysroot() {
+    local apt=$build/apt packages key
+    packages=$(sysroot_packages)
+    mkdir -p "$build"
+    mkdir -p "$apt/state/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d" "$apt/preferences.d"
+    write_armhf_sources "$apt/sources.list"
+    key=$(printf '%s\n' "$packages" | cat - "$apt/sources.list")
+    if [ -f "$sysroot/.updatetheme-sysroot" ] && [ "$(cat "$sysroot/.updatetheme-sysroot")" = "$key" ]; then
+        log "sysroot cached: $sysroot"
+        return
+    fi
+    log "making sysroot $sysroot from:"
+    cat "$apt/sources.list"
+    : >"$apt/state/status"
+    local aptopts=(
+        -o APT::Architecture=armhf -o APT::Architectures=armhf
+        -o Dir::State="$apt/state" -o Dir::State::Lists="$apt/state/lists"
+        -o Dir::State::status="$apt/state/status" -o Dir::Cache="$apt/cache"
+        -o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/sources.list.d"
+        -o Dir::Etc::PreferencesParts="$apt/preferences.d" -o Dir::Etc::Preferences="$apt/preferences"
+        -o APT::Install-Recommends=false -o APT::Install-Suggests=false
+    )
+    # An index that fails to download (an update or security suite) is
+    # tolerated: the main archive holds everything the sysroot needs.
+    apt-get -q "${aptopts[@]}" update || log "warning: some armhf indexes failed to download"
+    compgen -G "$apt/state/lists/*_Packages*" >/dev/null || die "no armhf package index could be downloaded"
+    # shellcheck disable=SC2086
+    apt-get -q -y "${aptopts[@]}" install --download-only $packages
+
+    local staging=$sysroot.partial deb
+    rm -rf "$staging"
+    mkdir -p "$staging"
+    for deb in "$apt"/cache/archives/*.deb; do
+        dpkg -x "$deb" "$staging"
+    done
+    relink_absolute_symlinks "$staging"
+    printf '%s\n' "$key" >"$staging/.updatetheme-sysroot"
+    rm -rf "$sysroot"
+    mv "$staging" "$sysroot"
+    apt-get -q "${aptopts[@]}" clean
+    log "sysroot: $(du -sh "$sysroot" | cut -f1)"
+}
+
+configure() {
+    cmake -S "$repo" -B "$build" \
+        -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/armhf-toolchain.cmake" \
+        -DUPDATETHEME_ARMHF_SYSROOT="$sysroot" \
+        -DCMAKE_BUILD_TYPE="$build_type" \
+        -DCMAKE_INSTALL_PREFIX=/application \
+        -DUPDATETHEME_WERROR=ON
+}
+
+build_all() {
+    cmake --build "$build" -j "$jobs"
+    local plugin
+    plugin=$(find "$build" \( -path "$sysroot" -o -path "$build/apt" -o -path "$build/stage" \) -prune \
+        -o -name libupdatetheme.so -print -quit)
+    [ -n "$plugin" ] || die "plugin libupdatetheme.so was not built"
+    "$triplet-readelf" -h "$plugin" | grep -q 'Machine:.*ARM$' || die "$plugin is not an ARM binary"
+    log "plugin $plugin: $(stat -c %s "$plugin") bytes"
+}
+
+run_tests() {
+    log "tests registered: $(ctest --test-dir "$build" -N | sed -n 's/^Total Tests: //p')"
+    ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 900
+}
+
+package() {
+    local stage_dir=$build/stage version tarball
+    version=$(sed -n 's/^project(updatetheme VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+    tarball=$build/updatetheme-${version:-0}-armhf.tar.gz
+    rm -rf "$stage_dir"
+    DESTDIR=$stage_dir cmake --install "$build" --strip
+    tar -C "$stage_dir" --sort=name --owner=0 --group=0 --numeric-owner -czf "$tarball" .
+    tar -tvzf "$tarball"
+    log "tarball $tarball: $(stat -c %s "$tarball") bytes"
+}
+
+total_started=$SECONDS
+stage "host tools" install_host_tools
+stage "sysroot" make_sysroot
+stage "configure" configure
+stage "build" build_all
+stage "test" run_tests
+stage "package" package
+log "armhf total: $((SECONDS - total_started)) s"
