@@ -1,0 +1,300 @@
+#include "custommcuupdatewidget.h"
+
+#include "basecontrol.h"
+#include "customimagebutton.h"
+#include "customimagelabel.h"
+#include "datasavecontrol.h"
+#include "deviceroot.h"
+#include "progressringpainter.h"
+#include "uimanager.h"
+#include "updatelog.h"
+
+#include <QHBoxLayout>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const int CountdownSeconds = 10;
+const int TickInterval = 1000;
+
+// The host's application layer, hierarchy value 0.
+QWidget *applicationLayer()
+{
+    return qvappframework::UIManager::getUIHerarchy(qvappframework::UIHerarchy(0));
+}
+
+bool quickUpgradeEnabled()
+{
+    return DataSaveControl::readFactoryData(QStringLiteral("SupportQuickUpgrade"), QVariant(false)).toBool();
+}
+
+void setCaption(CustomImageButton *button, const QString &caption)
+{
+    button->setText(caption, Qt::AlignCenter, Qt::white, 0.5f, false);
+}
+
+} // namespace
+
+CustomMcuUpdateWidget::CustomMcuUpdateWidget()
+    : QWidget(applicationLayer())
+    , m_percent(0)
+    , m_canQuit(false)
+    , m_countdownTimer(new QTimer(this))
+    , m_countdown(0)
+    , m_titleLabel(nullptr)
+    , m_updateButton(nullptr)
+    , m_cancelButton(nullptr)
+    , m_normalImage(nullptr)
+    , m_pressedImage(nullptr)
+    , m_disabledImage(nullptr)
+{
+    m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
+    connect(m_countdownTimer, &QTimer::timeout, this, &CustomMcuUpdateWidget::onCountdown);
+
+    m_normalImage = new QImage(DeviceRoot::styleImage(QStringLiteral("bt_n.png")));
+    m_pressedImage = new QImage(DeviceRoot::styleImage(QStringLiteral("bt_d.png")));
+    m_disabledImage = new QImage(DeviceRoot::styleImage(QStringLiteral("bt_dis.png")));
+
+    m_titleLabel = new CustomImageLabel(tr("Upgrade MCU"), this);
+    m_titleLabel->setObjectName(QStringLiteral("m_titleLabel"));
+    m_updateButton = new CustomImageButton(this);
+    m_updateButton->setObjectName(QStringLiteral("m_updateButton"));
+    m_cancelButton = new CustomImageButton(this);
+    m_cancelButton->setObjectName(QStringLiteral("m_cancelButton"));
+
+    setGeometry(qvappframework::UIManager::getDeskTopRect());
+    setFocusPolicy(Qt::StrongFocus);
+    setFocus();
+
+    m_lowerText = DataSaveControl::readTempData(QStringLiteral("MCUVERSION"), QVariant("unknown")).toString();
+    m_upperText = tr("unknown");
+
+    setCaption(m_updateButton, tr("Update"));
+    setCaption(m_cancelButton, tr("Cancel"));
+    m_updateButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
+    m_cancelButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
+    m_titleLabel->setStyleSheet(QStringLiteral("QLabel{color:white;font:30px;}"));
+
+    QHBoxLayout *buttonLayout = new QHBoxLayout;
+    buttonLayout->addWidget(m_updateButton, 1, Qt::AlignCenter);
+    buttonLayout->addWidget(m_cancelButton, 1, Qt::AlignCenter);
+    QVBoxLayout *mainLayout = new QVBoxLayout(this);
+    mainLayout->addWidget(m_titleLabel, 1, Qt::AlignCenter);
+    mainLayout->addStretch(2);
+    mainLayout->addLayout(buttonLayout, 1);
+
+    connect(m_updateButton, &CustomButtonBase::clicked, this, &CustomMcuUpdateWidget::onBtClicked);
+    connect(m_cancelButton, &CustomButtonBase::clicked, this, &CustomMcuUpdateWidget::onBtClicked);
+
+    QTimer::singleShot(100, this, SLOT(onCheckDeviceSlot()));
+}
+
+CustomMcuUpdateWidget::~CustomMcuUpdateWidget()
+{
+    delete m_normalImage;
+    m_normalImage = nullptr;
+    delete m_pressedImage;
+    m_pressedImage = nullptr;
+    delete m_disabledImage;
+    m_disabledImage = nullptr;
+}
+
+void CustomMcuUpdateWidget::setFileInfo(const bool &valid, const QString &msg)
+{
+    m_updateButton->setEnabled(valid);
+    if (!valid) {
+        m_canQuit = true;
+        setMessage(0, msg);
+        return;
+    }
+
+    m_countdown = CountdownSeconds;
+    m_countdownTimer->start(TickInterval);
+
+    // A quick upgrade starts at once and leaves Cancel usable; the countdown's
+    // first tick sees the same setting and stops for good.
+    if (quickUpgradeEnabled()) {
+        UpdateLog("void CustomMcuUpdateWidget::setFileInfo(const bool&, const QString&)", 690).stream()
+            << "[media_print][setFileInfo]";
+        m_updateButton->setEnabled(false);
+        emit startUpdate();
+    }
+}
+
+void CustomMcuUpdateWidget::moveFocus(int step)
+{
+    // A disabled button refuses the focus, so the focus stays where it was.
+    if (step < 0)
+        m_updateButton->setFocus();
+    else
+        m_cancelButton->setFocus();
+}
+
+void CustomMcuUpdateWidget::setPercent(int p)
+{
+    m_percent = p;
+    update();
+}
+
+void CustomMcuUpdateWidget::setMessage(int type, QString msg)
+{
+    switch (type) {
+    case 1:
+        if (!msg.isEmpty())
+            m_lowerText = msg;
+        break;
+    case 2:
+        if (!msg.isEmpty())
+            m_upperText = msg;
+        break;
+    default:
+        m_statusText = msg;
+        break;
+    }
+    update();
+}
+
+void CustomMcuUpdateWidget::onFinished(int code)
+{
+    // Success and failure look alike here: the host's texts tell them apart.
+    Q_UNUSED(code);
+    m_canQuit = true;
+    m_updateButton->setEnabled(true);
+    m_cancelButton->setEnabled(true);
+}
+
+void CustomMcuUpdateWidget::onBtClicked()
+{
+    m_countdownTimer->stop();
+    if (sender() == m_updateButton) {
+        startUpgrade();
+        return;
+    }
+
+    m_canQuit = true;
+    if (m_view)
+        m_view->onReturn();
+    else
+        emit cancelUpdate();
+}
+
+void CustomMcuUpdateWidget::onCheckDeviceSlot()
+{
+    emit checkDevice();
+}
+
+void CustomMcuUpdateWidget::onDelayQuit()
+{
+    emit cancelUpdate();
+}
+
+void CustomMcuUpdateWidget::onCountdown()
+{
+    --m_countdown;
+    m_countdownTimer->stop();
+    if (quickUpgradeEnabled())
+        return;
+
+    if (m_countdown != 0) {
+        setCaption(m_updateButton, QStringLiteral("%1(%2)").arg(tr("Update"), QString::number(m_countdown)));
+        m_countdownTimer->start(TickInterval);
+    } else if (m_updateButton->isEnabled()) {
+        startUpgrade();
+    }
+}
+
+void CustomMcuUpdateWidget::startUpgrade()
+{
+    m_canQuit = false;
+    m_updateButton->setEnabled(false);
+    m_cancelButton->setEnabled(false);
+    emit startUpdate();
+}
+
+void CustomMcuUpdateWidget::activateFocusedButton()
+{
+    if (m_updateButton->hasFocus())
+        emit m_updateButton->clicked();
+    else if (m_cancelButton->hasFocus())
+        emit m_cancelButton->clicked();
+}
+
+void CustomMcuUpdateWidget::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void CustomMcuUpdateWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A touch on the screen's own area leaves only when the Update button has
+    // been taken away. On a finished screen it stays put: the user is reading
+    // the host's result, a stray touch must not close it, and the enabled
+    // buttons (or any key) offer the way on.
+    if (m_canQuit && m_updateButton->isHidden())
+        emit cancelUpdate();
+    event->accept();
+}
+
+void CustomMcuUpdateWidget::keyPressEvent(QKeyEvent *event)
+{
+    UpdateLog("virtual void CustomMcuUpdateWidget::keyPressEvent(QKeyEvent*)", 805).trace("keyPressEvent")
+        << "keyPressEvent"
+        << "McuUpdate" << event;
+
+    if (m_canQuit) {
+        onDelayQuit();
+        return;
+    }
+
+    // Codes of the host's key map. The cancel codes press Cancel even while
+    // it is disabled, so the user can always leave a running upgrade.
+    switch (event->key()) {
+    case 0x0110002A:
+    case 0x0140000F:
+        emit m_cancelButton->clicked();
+        break;
+    case 0x0110003D:
+    case 0x0110003F:
+    case 0x0110004E:
+    case 0x0140000A:
+    case 0x0140000C:
+        moveFocus(-1);
+        break;
+    case 0x0110003E:
+    case 0x01100040:
+    case 0x0110004D:
+    case 0x0140000B:
+    case 0x0140000D:
+        moveFocus(+1);
+        break;
+    case 0x01100041:
+    case 0x01400009:
+        activateFocusedButton();
+        break;
+    default:
+        break;
+    }
+    event->accept();
+}
+
+void CustomMcuUpdateWidget::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    ProgressRingPainter ring(&painter, size());
+    ring.drawBackground(BaseControl::getInstance()->getBackgroundPixmap());
+    ring.drawTexts(font(), m_statusText, m_percent, m_upperText, m_lowerText);
+    ring.drawRing(m_percent);
+    painter.end();
+    event->accept();
+}
+
+void CustomMcuUpdateWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The first navigation key decides which button gets the focus.
+    setFocus();
+}
