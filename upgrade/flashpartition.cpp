@@ -1,0 +1,106 @@
+#include "flashpartition.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+FlashPartition::Request failingRequest = FlashPartition::NoRequest;
+
+} // namespace
+
+FlashPartition::FlashPartition(const QString &devicePath)
+    : m_devicePath(devicePath)
+    , m_fd(-1)
+    , m_simulated(false)
+{ }
+
+FlashPartition::~FlashPartition()
+{
+    close();
+}
+
+bool FlashPartition::open()
+{
+    close();
+    m_fd = ::open(QFile::encodeName(m_devicePath).constData(), O_RDWR | O_SYNC);
+    if (m_fd < 0)
+        return false;
+    struct stat status;
+    m_simulated = fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
+    return true;
+}
+
+void FlashPartition::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_simulated = false;
+}
+
+int FlashPartition::getInfo(mtd_info_user *info)
+{
+    if (m_simulated)
+        return simulateGetInfo(info);
+    return ::ioctl(m_fd, MEMGETINFO, info);
+}
+
+int FlashPartition::erase(const erase_info_user &range)
+{
+    if (m_simulated)
+        return simulateErase(range);
+    erase_info_user request = range;
+    return ::ioctl(m_fd, MEMERASE, &request);
+}
+
+void FlashPartition::setFailingRequest(Request request)
+{
+    failingRequest = request;
+}
+
+bool FlashPartition::failsSimulated(Request request) const
+{
+    if (failingRequest != request)
+        return false;
+    errno = EIO;
+    return true;
+}
+
+int FlashPartition::simulateGetInfo(mtd_info_user *info)
+{
+    struct stat status;
+    if (failsSimulated(GetInfoRequest) || fstat(m_fd, &status) != 0)
+        return -1;
+    memset(info, 0, sizeof(*info));
+    info->size = quint32(status.st_size);
+    return 0;
+}
+
+int FlashPartition::simulateErase(const erase_info_user &range)
+{
+    struct stat status;
+    if (failsSimulated(EraseRequest) || fstat(m_fd, &status) != 0)
+        return -1;
+    const quint64 end = quint64(range.start) + range.length;
+    if (end > quint64(status.st_size)) {
+        errno = EINVAL;
+        return -1;
+    }
+    // Erased flash reads as 0xFF.
+    const QByteArray erased(64 * 1024, char(0xFF));
+    for (quint64 offset = range.start; offset < end;) {
+        const size_t chunk = size_t(qMin<quint64>(end - offset, quint64(erased.size())));
+        if (pwrite(m_fd, erased.constData(), chunk, off_t(offset)) != ssize_t(chunk))
+            return -1;
+        offset += chunk;
+    }
+    return 0;
+}

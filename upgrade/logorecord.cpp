@@ -1,0 +1,51 @@
+#include "logorecord.h"
+
+#include <QIODevice>
+#include <QImage>
+#include <QtEndian>
+
+namespace {
+
+const qint64 sizeOffset = 60;
+const qint64 pixelOffset = 80;
+const quint64 largestPicture = 16 * 1024 * 1024;
+
+} // namespace
+
+const qint64 LogoRecord::size = 3072000;
+
+QSize LogoRecord::pictureSize(QIODevice *record)
+{
+    uchar header[8];
+    if (!record->seek(sizeOffset) || record->read(reinterpret_cast<char *>(header), sizeof(header)) != 8)
+        return QSize();
+    const quint32 width = qFromLittleEndian<quint32>(header);
+    const quint32 height = qFromLittleEndian<quint32>(header + 4);
+    if (width == 0 || height == 0 || quint64(width) * height > largestPicture / 4)
+        return QSize();
+    return QSize(int(width), int(height));
+}
+
+bool LogoRecord::writePicture(QIODevice *record, const QImage &picture)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(5, 10, 0)
+    const qint64 bytes = picture.sizeInBytes();
+#else
+    const qint64 bytes = picture.byteCount();
+#endif
+    return record->seek(pixelOffset)
+        && record->write(reinterpret_cast<const char *>(picture.constBits()), bytes) == bytes;
+}
+
+bool LogoRecord::sameRecord(QIODevice *first, QIODevice *second)
+{
+    // Compared block by block: the record is read from flash, and a few
+    // megabytes need not be held twice.
+    const qint64 block = 64 * 1024;
+    for (qint64 done = 0; done < size; done += block) {
+        const qint64 length = qMin(block, size - done);
+        if (first->read(length) != second->read(length))
+            return false;
+    }
+    return true;
+}

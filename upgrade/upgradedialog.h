@@ -1,0 +1,67 @@
+#ifndef UPGRADEDIALOG_H
+#define UPGRADEDIALOG_H
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+
+class CustomImageLabel;
+class QImage;
+class QTimer;
+
+// The "Upgrade file detected" dialog: offers the upgrades that the files
+// found on a medium allow, besides Cancel, and picks the most important one
+// by itself after ten seconds. On devices set up for quick upgrades it
+// inspects the mounted media instead, starts the upgrade they call for and
+// imports the factory customisation data they carry.
+class UpgradeDialog : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit UpgradeDialog(QWidget *parent);
+    ~UpgradeDialog() override;
+
+    // Shows the choices that files support; in quick-upgrade mode walks the
+    // mounted media instead (files is then not looked at).
+    void setUpgradeFileList(const QStringList &files);
+
+    // Writes the picture at imgPath into the boot-logo partition, scaled to
+    // the size its logo record prescribes. Outcomes go to the debug log only.
+    void writeLogo(const QString &imgPath);
+
+signals:
+    void partUpdateSig();
+    void completeUpdateSig();
+    void mcuUpdateSig();
+    void cancelSig();
+
+private slots:
+    void onCloseBtClicked();
+    void onCountdown();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void moveFocus(int step);
+    void showCountdown();
+    void chooseAutomatically();
+    void walkMedia();
+    void importFactoryCustom(const QString &mountDirectory);
+
+    int m_countdown;
+    QStringList m_fileList;
+    CustomImageLabel *m_titleLabel;
+    CustomImageLabel *m_partButton;
+    CustomImageLabel *m_systemButton;
+    CustomImageLabel *m_mcuButton;
+    CustomImageLabel *m_cancelButton;
+    QList<QWidget *> m_focusList;
+    QTimer *m_countdownTimer;
+    QImage *m_normalImage;
+    QImage *m_pressedImage;
+};
+
+#endif // UPGRADEDIALOG_H
