@@ -5,6 +5,7 @@
 #include "customimagelabel.h"
 #include "datasavecontrol.h"
 #include "deviceroot.h"
+#include "factorysettings.h"
 #include "flashpartition.h"
 #include "logorecord.h"
 #include "mcumodule.h"
@@ -99,11 +100,6 @@ const ImportRow importRows[] = {
 
 // Logo folders are imported on this software version only.
 const char logoFolderSoftware[] = "KD_PLV_07";
-
-bool factorySetting(const char *key)
-{
-    return DataSaveControl::readFactoryData(QLatin1String(key), QVariant(false)).toBool();
-}
 
 // Hands a request to the host's MCU module; skipped when the host has none.
 void requestFromMcu(void (McuModule::*request)())
@@ -248,7 +244,7 @@ UpgradeDialog::~UpgradeDialog()
 
 void UpgradeDialog::setUpgradeFileList(const QStringList &files)
 {
-    if (factorySetting("SupportQuickUpgrade")) {
+    if (FactorySettings::quickUpgrade()) {
         walkMedia();
         return;
     }
@@ -272,7 +268,7 @@ void UpgradeDialog::onCountdown()
     --m_countdown;
     m_countdownTimer->stop();
     // In quick-upgrade mode setUpgradeFileList() makes the choice.
-    if (factorySetting("SupportQuickUpgrade"))
+    if (FactorySettings::quickUpgrade())
         return;
     if (m_countdown != 0) {
         showCountdown();
@@ -379,7 +375,7 @@ void UpgradeDialog::walkMedia()
             return;
         }
 
-        if (factorySetting("SupportFactoryCustom"))
+        if (FactorySettings::factoryCustom())
             importFactoryCustom(directory);
     }
     UpdateLog(setUpgradeFileListSignature, 1390).stream() << "[media_print][no_bin_file]";

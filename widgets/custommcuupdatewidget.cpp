@@ -1,10 +1,12 @@
 #include "custommcuupdatewidget.h"
 
 #include "basecontrol.h"
+#include "buttoncountdown.h"
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "datasavecontrol.h"
 #include "deviceroot.h"
+#include "factorysettings.h"
 #include "progressringpainter.h"
 #include "uimanager.h"
 #include "updatelog.h"
@@ -18,23 +20,10 @@
 
 namespace {
 
-const int CountdownSeconds = 10;
-const int TickInterval = 1000;
-
 // The host's application layer, hierarchy value 0.
 QWidget *applicationLayer()
 {
     return qvappframework::UIManager::getUIHerarchy(qvappframework::UIHerarchy(0));
-}
-
-bool quickUpgradeEnabled()
-{
-    return DataSaveControl::readFactoryData(QStringLiteral("SupportQuickUpgrade"), QVariant(false)).toBool();
-}
-
-void setCaption(CustomImageButton *button, const QString &caption)
-{
-    button->setText(caption, Qt::AlignCenter, Qt::white, 0.5f, false);
 }
 
 } // namespace
@@ -73,8 +62,8 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     m_lowerText = DataSaveControl::readTempData(QStringLiteral("MCUVERSION"), QVariant("unknown")).toString();
     m_upperText = tr("unknown");
 
-    setCaption(m_updateButton, tr("Update"));
-    setCaption(m_cancelButton, tr("Cancel"));
+    ButtonCountdown::setCaption(m_updateButton, tr("Update"));
+    ButtonCountdown::setCaption(m_cancelButton, tr("Cancel"));
     m_updateButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
     m_cancelButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
     m_titleLabel->setStyleSheet(QStringLiteral("QLabel{color:white;font:30px;}"));
@@ -112,12 +101,12 @@ void CustomMcuUpdateWidget::setFileInfo(const bool &valid, const QString &msg)
         return;
     }
 
-    m_countdown = CountdownSeconds;
-    m_countdownTimer->start(TickInterval);
+    m_countdown = ButtonCountdown::Seconds;
+    m_countdownTimer->start(ButtonCountdown::TickInterval);
 
     // A quick upgrade starts at once and leaves Cancel usable; the countdown's
     // first tick sees the same setting and stops for good.
-    if (quickUpgradeEnabled()) {
+    if (FactorySettings::quickUpgrade()) {
         UpdateLog("void CustomMcuUpdateWidget::setFileInfo(const bool&, const QString&)", 690).stream()
             << "[media_print][setFileInfo]";
         m_updateButton->setEnabled(false);
@@ -194,17 +183,9 @@ void CustomMcuUpdateWidget::onDelayQuit()
 
 void CustomMcuUpdateWidget::onCountdown()
 {
-    --m_countdown;
-    m_countdownTimer->stop();
-    if (quickUpgradeEnabled())
-        return;
-
-    if (m_countdown != 0) {
-        setCaption(m_updateButton, QStringLiteral("%1(%2)").arg(tr("Update"), QString::number(m_countdown)));
-        m_countdownTimer->start(TickInterval);
-    } else if (m_updateButton->isEnabled()) {
+    if (ButtonCountdown::tick(m_countdown, m_countdownTimer, m_updateButton, tr("Update"))
+        && m_updateButton->isEnabled())
         startUpgrade();
-    }
 }
 
 void CustomMcuUpdateWidget::startUpgrade()

@@ -1,0 +1,326 @@
+#include "customupdatewidget.h"
+
+#include "buttoncountdown.h"
+#include "constsetting.h"
+#include "customimagebutton.h"
+#include "customimagelabel.h"
+#include "customimageradiobutton.h"
+#include "deviceroot.h"
+#include "tipdialog.h"
+#include "updatelog.h"
+#include "updateview.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace {
+
+QImage *loadStyleImage(const char *name)
+{
+    return new QImage(DeviceRoot::styleImage(QLatin1String(name)));
+}
+
+void deleteImage(QImage *&image)
+{
+    delete image;
+    image = nullptr;
+}
+
+template<typename T> T *createChild(QWidget *parent, const char *name)
+{
+    T *child = new T(parent);
+    child->setObjectName(QLatin1String(name));
+    return child;
+}
+
+} // namespace
+
+CustomUpdateWidget::CustomUpdateWidget(const bool &firstFlag, const bool &secondFlag, QWidget *parent)
+    : QWidget(parent)
+    , m_deviceType(UpdateInterface::UnknownDevice)
+    , m_upgradeType(UpdateInterface::PartUpgrade)
+    , m_packageValid(false)
+    , m_secondFlag(secondFlag)
+    , m_firstFlag(firstFlag)
+    , m_countdownTimer(nullptr)
+    , m_countdown(0)
+    , m_usb0Radio(nullptr)
+    , m_usb1Radio(nullptr)
+    , m_sd0Radio(nullptr)
+    , m_sd1Radio(nullptr)
+    , m_updateButton(nullptr)
+    , m_cancelButton(nullptr)
+    , m_titleLabel(nullptr)
+    , m_messageLabel(nullptr)
+    , m_infoLabel1(nullptr)
+    , m_infoLabel2(nullptr)
+    , m_normalImage(loadStyleImage("bt_n.png"))
+    , m_pressedImage(loadStyleImage("bt_d.png"))
+    , m_disabledImage(loadStyleImage("bt_dis.png"))
+    , m_checkedNormalImage(loadStyleImage("bt_c_n.png"))
+    , m_checkedPressedImage(loadStyleImage("bt_c_d.png"))
+    , m_uncheckedNormalImage(loadStyleImage("bt_uc_n.png"))
+    , m_uncheckedPressedImage(loadStyleImage("bt_uc_d.png"))
+{
+    QTimer::singleShot(500, this, SLOT(onCheckDeviceSlot()));
+}
+
+CustomUpdateWidget::~CustomUpdateWidget()
+{
+    deleteImage(m_normalImage);
+    deleteImage(m_pressedImage);
+    deleteImage(m_disabledImage);
+    deleteImage(m_checkedNormalImage);
+    deleteImage(m_checkedPressedImage);
+    deleteImage(m_uncheckedNormalImage);
+    deleteImage(m_uncheckedPressedImage);
+}
+
+void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
+                                    const UpdateInterface::UpgradeType &type)
+{
+    m_deviceType = device;
+    m_upgradeType = type;
+
+    m_countdownTimer = new QTimer(this);
+    m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
+    connect(m_countdownTimer, &QTimer::timeout, this, &CustomUpdateWidget::onCountdown);
+
+    m_usb0Radio = createChild<CustomImageRadioButton>(this, "m_usb0Radio");
+    m_usb1Radio = createChild<CustomImageRadioButton>(this, "m_usb1Radio");
+    m_sd0Radio = createChild<CustomImageRadioButton>(this, "m_sd0Radio");
+    m_sd1Radio = createChild<CustomImageRadioButton>(this, "m_sd1Radio");
+    m_updateButton = createChild<CustomImageButton>(this, "m_updateButton");
+    m_cancelButton = createChild<CustomImageButton>(this, "m_cancelButton");
+
+    // The medium names are the same in every language.
+    ButtonCountdown::setCaption(m_usb0Radio, QStringLiteral("USB0"));
+    ButtonCountdown::setCaption(m_usb1Radio, QStringLiteral("USB1"));
+    ButtonCountdown::setCaption(m_sd0Radio, QStringLiteral("SD0"));
+    ButtonCountdown::setCaption(m_sd1Radio, QStringLiteral("SD1"));
+    ButtonCountdown::setCaption(m_updateButton, tr("Update"));
+    ButtonCountdown::setCaption(m_cancelButton, tr("Cancel"));
+
+    m_focusList << m_usb0Radio << m_usb1Radio << m_sd0Radio << m_sd1Radio << m_updateButton << m_cancelButton;
+
+    m_titleLabel = new CustomImageLabel(
+        type == UpdateInterface::PartUpgrade ? tr("Upgrade part") : tr("Upgrade system"), this);
+    m_titleLabel->setObjectName(QStringLiteral("m_titleLabel"));
+    m_messageLabel = createChild<CustomImageLabel>(this, "m_messageLabel");
+    m_infoLabel1 = createChild<CustomImageLabel>(this, "m_infoLabel1");
+    m_infoLabel2 = createChild<CustomImageLabel>(this, "m_infoLabel2");
+
+    m_titleLabel->setAlignment(Qt::AlignCenter);
+    m_messageLabel->setAlignment(Qt::AlignCenter);
+
+    m_titleLabel->setStyleSheet(QStringLiteral("QLabel{color:white;font:30px;}"));
+    const QString lineStyle = QStringLiteral("QLabel{color:white;font:20px;}");
+    m_messageLabel->setStyleSheet(lineStyle);
+    m_infoLabel1->setStyleSheet(lineStyle);
+    m_infoLabel2->setStyleSheet(lineStyle);
+
+    const QList<CustomImageRadioButton *> radios = {m_usb0Radio, m_usb1Radio, m_sd0Radio, m_sd1Radio};
+    for (CustomImageRadioButton *radio : radios) {
+        radio->setConstCheckedImage(m_checkedNormalImage, m_checkedPressedImage, nullptr, nullptr, true);
+        radio->setConstUncheckImage(m_uncheckedNormalImage, m_uncheckedPressedImage, nullptr, nullptr, true);
+    }
+    m_updateButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
+    m_cancelButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
+
+    QHBoxLayout *radioRow = new QHBoxLayout;
+    for (CustomImageRadioButton *radio : radios)
+        radioRow->addWidget(radio);
+    QGridLayout *grid = new QGridLayout(this);
+    grid->addWidget(m_titleLabel, 0, 0, 1, 2, Qt::AlignCenter);
+    grid->addLayout(radioRow, 1, 0, 1, 2, Qt::AlignCenter);
+    grid->addWidget(m_infoLabel1, 2, 0, 1, 2, Qt::AlignCenter);
+    grid->addWidget(m_messageLabel, 2, 0, 2, 2, Qt::AlignCenter);
+    grid->addWidget(m_infoLabel2, 3, 0, 1, 2, Qt::AlignCenter);
+    grid->addWidget(m_updateButton, 4, 0, Qt::AlignCenter);
+    grid->addWidget(m_cancelButton, 4, 1, Qt::AlignCenter);
+    grid->setRowStretch(0, 2);
+    grid->setRowStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    grid->setRowStretch(3, 1);
+    grid->setRowStretch(4, 2);
+
+    m_infoLabel1->hide();
+    m_infoLabel2->hide();
+    m_updateButton->setEnabled(false);
+
+    if (ConstSetting::clientModelId == 2)
+        m_titleLabel->hide();
+
+    connect(m_updateButton, &CustomButtonBase::clicked, this, &CustomUpdateWidget::onOkClicked);
+    connect(m_cancelButton, &CustomButtonBase::clicked, this, &CustomUpdateWidget::onCancelClicked);
+    for (CustomImageRadioButton *radio : radios)
+        connect(radio, &CustomImageRadioButton::stateChanged, this,
+                &CustomUpdateWidget::onRadioButtonClicked);
+}
+
+void CustomUpdateWidget::setEnableDeviceList(const QStringList &usbDevices, const QStringList &sdDevices)
+{
+    m_usb0Radio->setVisible(usbDevices.size() >= 1);
+    m_usb1Radio->setVisible(usbDevices.size() >= 2);
+    m_sd0Radio->setVisible(sdDevices.size() >= 1);
+    m_sd1Radio->setVisible(sdDevices.size() >= 2);
+    m_updateButton->setEnabled(usbDevices.size() + sdDevices.size() > 0);
+}
+
+void CustomUpdateWidget::setDeviceInfomation(UpdateInterface::DeviceType device, bool valid,
+                                             const QString &text1, const QString &text2, const QString &text3)
+{
+    m_infoLabel1->setText(text1);
+    m_infoLabel2->setText(text2);
+    m_messageLabel->setText(text3);
+
+    m_packageValid = valid;
+    m_updateButton->setEnabled(valid);
+
+    m_usb0Radio->setChecked(device == UpdateInterface::Usb0Device);
+    m_usb1Radio->setChecked(device == UpdateInterface::Usb1Device);
+    m_sd0Radio->setChecked(device == UpdateInterface::Sd0Device);
+    m_sd1Radio->setChecked(device == UpdateInterface::Sd1Device);
+
+    // A system upgrade shows the host's message even for a usable package.
+    const bool showDetails = m_upgradeType != UpdateInterface::CompleteUpgrade && valid;
+    m_infoLabel1->setVisible(showDetails);
+    m_infoLabel2->setVisible(showDetails);
+    m_messageLabel->setVisible(!showDetails);
+
+    if (valid) {
+        m_countdown = ButtonCountdown::Seconds;
+        m_countdownTimer->start(ButtonCountdown::TickInterval);
+    }
+}
+
+void CustomUpdateWidget::setUpdateInformation(const QString &text)
+{
+    TipDialog::showMessage(text, 0);
+}
+
+void CustomUpdateWidget::onRadioButtonClicked(bool)
+{
+    const QList<CustomImageRadioButton *> radios = {m_usb0Radio, m_usb1Radio, m_sd0Radio, m_sd1Radio};
+    for (int index = 0; index < radios.size(); ++index) {
+        if (radios.at(index) != sender())
+            continue;
+        for (CustomImageRadioButton *other : radios) {
+            if (other != radios.at(index))
+                other->setChecked(false);
+        }
+        if (index < 2)
+            emit changeToUsbDevice(index);
+        else
+            emit changeToSdDevice(index - 2);
+    }
+    setFocus();
+}
+
+void CustomUpdateWidget::onOkClicked()
+{
+    m_countdownTimer->stop();
+    if (m_packageValid) {
+        TipDialog::showMessage(tr("Updating"), 0);
+        emit updateSystem();
+    } else {
+        TipDialog::showMessage(tr("Package missing"), 0);
+    }
+}
+
+void CustomUpdateWidget::onCancelClicked()
+{
+    m_countdownTimer->stop();
+    setFocus(Qt::NoFocusReason);
+    if (UpdateView *view = qobject_cast<UpdateView *>(parent()))
+        view->onReturn();
+    else
+        emit cancelUpdate();
+}
+
+void CustomUpdateWidget::onCheckDeviceSlot()
+{
+    emit checkDevice();
+}
+
+void CustomUpdateWidget::onCountdown()
+{
+    if (ButtonCountdown::tick(m_countdown, m_countdownTimer, m_updateButton, tr("Update"))
+        && m_updateButton->isEnabled())
+        onOkClicked();
+}
+
+void CustomUpdateWidget::moveFocusIndex(int step)
+{
+    const int count = m_focusList.size();
+    int current = -1;
+    for (int i = 0; i < count; ++i) {
+        if (m_focusList.at(i)->isVisible() && m_focusList.at(i)->hasFocus()) {
+            current = i;
+            break;
+        }
+    }
+
+    const auto wrap = [count](int index) {
+        return index < 0 ? count - 1 : (index >= count ? 0 : index);
+    };
+    const int first = wrap(current + step);
+    int candidate = first;
+    do {
+        QWidget *entry = m_focusList.at(candidate);
+        if (entry->isVisible() && entry->isEnabled()) {
+            entry->setFocus();
+            return;
+        }
+        candidate = wrap(candidate + step);
+    } while (candidate != first);
+}
+
+void CustomUpdateWidget::keyPressEvent(QKeyEvent *event)
+{
+    UpdateLog("virtual void CustomUpdateWidget::keyPressEvent(QKeyEvent*)", 457).trace("keyPressEvent")
+        << "CustomUpdateWidget"
+        << "keyPressEvent" << event;
+
+    switch (event->key()) {
+    case 0x0110002A:
+    case 0x01200026:
+    case 0x0140000F:
+    case 0x0140004B:
+        onCancelClicked();
+        break;
+    case 0x0110003D:
+    case 0x0110003F:
+    case 0x0110004D:
+    case 0x0140000A:
+    case 0x0140000C:
+        moveFocusIndex(-1);
+        break;
+    case 0x0110003E:
+    case 0x01100040:
+    case 0x0110004E:
+    case 0x0140000B:
+    case 0x0140000D:
+        moveFocusIndex(+1);
+        break;
+    default:
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void CustomUpdateWidget::keyReleaseEvent(QKeyEvent *event)
+{
+    event->ignore();
+}
+
+void CustomUpdateWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    setFocus();
+    event->accept();
+}

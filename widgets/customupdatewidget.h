@@ -1,0 +1,85 @@
+#ifndef CUSTOMUPDATEWIDGET_H
+#define CUSTOMUPDATEWIDGET_H
+
+#include "updateinterface.h"
+
+#include <QList>
+#include <QWidget>
+
+class CustomImageButton;
+class CustomImageLabel;
+class CustomImageRadioButton;
+class QImage;
+class QTimer;
+
+// The screen that confirms a system or partial upgrade: the driver picks the
+// source medium, the host reports whether it holds a usable package, and a
+// ten-second countdown on "Update" confirms by itself.
+class CustomUpdateWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    CustomUpdateWidget(const bool &firstFlag, const bool &secondFlag, QWidget *parent);
+    ~CustomUpdateWidget() override;
+
+    // Builds the screen; called once, right after construction.
+    void initWidget(const UpdateInterface::DeviceType &device, const UpdateInterface::UpgradeType &type);
+
+    void setEnableDeviceList(const QStringList &usbDevices, const QStringList &sdDevices);
+    void setDeviceInfomation(UpdateInterface::DeviceType device, bool valid, const QString &text1,
+                             const QString &text2, const QString &text3);
+    void setUpdateInformation(const QString &text);
+
+    void moveFocusIndex(int step);
+
+signals:
+    void checkDevice();
+    void changeToUsbDevice(int id);
+    void changeToSdDevice(int id);
+    void updateSystem();
+    void cancelUpdate();
+
+public slots:
+    void onCancelClicked();
+
+private slots:
+    void onOkClicked();
+    void onRadioButtonClicked(bool checked);
+    void onCheckDeviceSlot();
+    void onCountdown();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    UpdateInterface::DeviceType m_deviceType;
+    UpdateInterface::UpgradeType m_upgradeType;
+    bool m_packageValid;
+    bool m_secondFlag;
+    bool m_firstFlag;
+    QTimer *m_countdownTimer;
+    int m_countdown;
+    CustomImageRadioButton *m_usb0Radio;
+    CustomImageRadioButton *m_usb1Radio;
+    CustomImageRadioButton *m_sd0Radio;
+    CustomImageRadioButton *m_sd1Radio;
+    CustomImageButton *m_updateButton;
+    CustomImageButton *m_cancelButton;
+    CustomImageLabel *m_titleLabel;
+    CustomImageLabel *m_messageLabel;
+    CustomImageLabel *m_infoLabel1;
+    CustomImageLabel *m_infoLabel2;
+    QList<QWidget *> m_focusList;
+    QImage *m_normalImage;
+    QImage *m_pressedImage;
+    QImage *m_disabledImage;
+    QImage *m_checkedNormalImage;
+    QImage *m_checkedPressedImage;
+    QImage *m_uncheckedNormalImage;
+    QImage *m_uncheckedPressedImage;
+};
+
+#endif // CUSTOMUPDATEWIDGET_H
