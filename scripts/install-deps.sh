@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build, the tests and the simulator need.
 set -euo pipefail
 
-packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev-tools libqt5test5 linux-libc-dev
+packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qttools5-dev libqt5test5 linux-libc-dev
           fonts-dejavu-core xvfb xauth clang-format)
 missing=()
 for package in "${packages[@]}"; do
