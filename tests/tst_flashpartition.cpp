@@ -112,18 +112,20 @@ void tst_FlashPartition::missingDeviceDoesNotOpen()
 
 void tst_FlashPartition::characterDeviceGetsKernelRequests()
 {
-    // The null device knows no MTD requests: the kernel refuses both (a
-    // user-mode emulator answers requests it does not know with ENOSYS), and
-    // the failure injection, which only touches simulations, plays no part.
+    // The null device knows no MTD requests: the kernel refuses both (the
+    // user-mode emulator of the armhf run answers requests it does not know
+    // with ENOSYS), and the failure injection, which only touches
+    // simulations, plays no part.
+    const int refusal = qEnvironmentVariableIsSet("UPDATETHEME_EMULATOR") ? ENOSYS : ENOTTY;
     FlashPartition::setFailingRequest(FlashPartition::GetInfoRequest);
     FlashPartition partition(QStringLiteral("/dev/null"));
     QVERIFY(partition.open());
     mtd_info_user info;
     QVERIFY(partition.getInfo(&info) < 0);
-    QVERIFY2(errno == ENOTTY || errno == ENOSYS, strerror(errno));
+    QCOMPARE(errno, refusal);
     erase_info_user range = {0, 4096};
     QVERIFY(partition.erase(range) < 0);
-    QVERIFY2(errno == ENOTTY || errno == ENOSYS, strerror(errno));
+    QCOMPARE(errno, refusal);
 }
 
 QTEST_MAIN(tst_FlashPartition)
