@@ -19,7 +19,7 @@ UpdateView::~UpdateView()
     endUpdateWidget();
     endMcuWidget();
     if (m_upgradeDialog) {
-        m_upgradeDialog->deleteLater();
+        endScreen(m_upgradeDialog);
         m_upgradeDialog = nullptr;
     }
 }
@@ -184,7 +184,7 @@ void UpdateView::focusVisibleScreen()
 void UpdateView::endUpdateWidget()
 {
     if (m_updateWidget) {
-        m_updateWidget->deleteLater();
+        endScreen(m_updateWidget);
         m_updateWidget = nullptr;
     }
 }
@@ -192,7 +192,20 @@ void UpdateView::endUpdateWidget()
 void UpdateView::endMcuWidget()
 {
     if (m_mcuWidget) {
-        m_mcuWidget->deleteLater();
+        // Its Cancel must not step back a view that has moved on.
+        m_mcuWidget->m_view = nullptr;
+        endScreen(m_mcuWidget);
         m_mcuWidget = nullptr;
     }
+}
+
+// An ended screen lives on until the event loop deletes it, and meanwhile
+// its countdown may run out and touches and keys already queued may arrive.
+// It must neither be seen nor act, nor reach the host.
+void UpdateView::endScreen(QWidget *screen)
+{
+    disconnect(screen, nullptr, this, nullptr);
+    screen->hide();
+    screen->setEnabled(false);
+    screen->deleteLater();
 }

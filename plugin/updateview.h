@@ -54,6 +54,7 @@ private:
     void focusVisibleScreen();
     void endUpdateWidget();
     void endMcuWidget();
+    void endScreen(QWidget *screen);
 
     CustomUpdateWidget *m_updateWidget;
     CustomMcuUpdateWidget *m_mcuWidget;

@@ -30,6 +30,8 @@ private slots:
     void storedMediaReachANewConfirmationScreen();
     void deviceReportReachesBothScreens();
     void showTipEndsTheOtherScreens();
+    void endedScreensStaySilent_data();
+    void endedScreensStaySilent();
     void dialogChoicesOpenTheirScreens_data();
     void dialogChoicesOpenTheirScreens();
     void screenSignalsReachTheHost();
@@ -243,6 +245,58 @@ void tst_UpdateView::showTipEndsTheOtherScreens()
     QVERIFY(!confirmation);
     QVERIFY(!mcu);
     QVERIFY(m_view->findChild<UpgradeDialog *>()->isVisible());
+}
+
+void tst_UpdateView::endedScreensStaySilent_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("byReturn");
+    QTest::newRow("confirmation ended by showUpdateTip") << int(UpdateInterface::CompleteUpgrade) << false;
+    QTest::newRow("confirmation ended by onReturn") << int(UpdateInterface::PartUpgrade) << true;
+    QTest::newRow("MCU screen ended by showUpdateTip") << int(UpdateInterface::McuUpgrade) << false;
+    QTest::newRow("MCU screen ended by onReturn") << int(UpdateInterface::McuUpgrade) << true;
+}
+
+// An ended screen waits for the event loop to delete it; until then its
+// timers may run out and input may still be sent to it. None of that may
+// reach the host or step the view back.
+void tst_UpdateView::endedScreensStaySilent()
+{
+    QFETCH(int, type);
+    QFETCH(bool, byReturn);
+    m_view->showUpdateTip();
+    m_view->showUpdate(UpdateInterface::UnknownDevice, UpdateInterface::UpgradeType(type));
+    m_view->setEnableDeviceList({"/media/usb0"}, {});
+    m_view->setDeviceInfomation(UpdateInterface::Usb0Device, true, "2.0", "512 MB", "found");
+    QWidget *screen = type == UpdateInterface::McuUpgrade
+        ? static_cast<QWidget *>(m_layer->findChild<CustomMcuUpdateWidget *>())
+        : static_cast<QWidget *>(m_view->findChild<CustomUpdateWidget *>());
+    QVERIFY(screen->findChild<QTimer *>("m_countdownTimer")->isActive());
+
+    if (byReturn)
+        QVERIFY(m_view->onReturn());
+    else
+        m_view->showUpdateTip();
+    QSignalSpy check(m_view, SIGNAL(checkDevice()));
+    QSignalSpy update(m_view, SIGNAL(updateSystem()));
+    QSignalSpy cancel(m_view, SIGNAL(cancelUpdate()));
+    HostJournal::instance()->clear();
+
+    QMetaObject::invokeMethod(screen, "onCheckDeviceSlot");
+    for (int tick = 0; tick < 10; ++tick)
+        QMetaObject::invokeMethod(screen, "onCountdown");
+    QTest::mouseClick(screen->findChild<QWidget *>("m_cancelButton"), Qt::LeftButton);
+    QTest::mouseClick(screen->findChild<QWidget *>("m_updateButton"), Qt::LeftButton);
+    QKeyEvent cancelKey(QEvent::KeyPress, 0x0140000F, Qt::NoModifier);
+    QApplication::sendEvent(screen, &cancelKey);
+
+    QCOMPARE(check.count() + update.count() + cancel.count(), 0);
+    QCOMPARE(HostJournal::instance()->requests(), QStringList());
+    QVERIFY(!screen->isVisible());
+    QVERIFY(m_view->findChild<UpgradeDialog *>()->isVisible());
+    flushDeletes();
+    QVERIFY(liveScreens<CustomUpdateWidget>().isEmpty());
+    QVERIFY(liveScreens<CustomMcuUpdateWidget>().isEmpty());
 }
 
 void tst_UpdateView::dialogChoicesOpenTheirScreens_data()
