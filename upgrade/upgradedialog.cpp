@@ -139,10 +139,22 @@ void logCopy(int line, const QString &source, const QString &destination)
                 destination.toLocal8Bit().constData());
 }
 
+// A link on a medium is copied as a link, and a later copy onto it writes
+// wherever it points, outside the settings area: sources that are links are
+// refused.
+bool refusesLink(const QString &source, int line)
+{
+    if (!QFileInfo(source).isSymLink())
+        return false;
+    UpdateLog(setUpgradeFileListSignature, line)
+        .printf("[custom_print][line:%d][refuse link %s]", line, source.toLocal8Bit().constData());
+    return true;
+}
+
 // Makes destination a copy of the source folder; false when there is none.
 bool replaceFolder(const QString &source, const QString &destination, int line)
 {
-    if (!QDir(source).exists())
+    if (!QDir(source).exists() || refusesLink(source, line))
         return false;
     // "cp -rf" would copy into an existing folder instead of replacing it.
     if (QDir(destination).exists())
@@ -396,7 +408,7 @@ void UpgradeDialog::importFactoryCustom(const QString &mountDirectory)
         case CopyFileWithBackup:
         case CopyDirection:
         case CopyLogoFile:
-            if (!QFile::exists(source))
+            if (!QFile::exists(source) || refusesLink(source, row.line))
                 break;
             logCopy(row.line, source);
             CommandRunner::run(QLatin1String(copyEntryCommand), source, destination);
@@ -438,7 +450,7 @@ void UpgradeDialog::importFactoryCustom(const QString &mountDirectory)
         }
 
         case CopyCarHome: {
-            if (!QFile::exists(source))
+            if (!QFile::exists(source) || refusesLink(source, row.line))
                 break;
             // The new picture replaces the old one and the CarPlay configuration.
             const QString carPlayConfig
@@ -467,7 +479,11 @@ void UpgradeDialog::writeLogo(const QString &imgPath)
 
     const QString device = DeviceRoot::path(QStringLiteral("/dev/mtd14"));
     QFile staging(DeviceRoot::path(QStringLiteral("/media/flash/userdata/logo.txt")));
-    QImage image(imgPath);
+    // Only a plain file is read: a named pipe or a device copied from a
+    // medium would block the GUI thread, or never end.
+    QImage image;
+    if (QFileInfo(imgPath).isFile())
+        image.load(imgPath);
 
     if (staging.exists()) {
         UpdateLog(writeLogoSignature, 1410)
