@@ -1,0 +1,102 @@
+#include "hostconfiguration.h"
+
+#include "basecontrol.h"
+#include "constsetting.h"
+#include "datasavecontrol.h"
+#include "demomedium.h"
+#include "devicesandbox.h"
+#include "hostsetup.h"
+#include "simoptions.h"
+#include "uimanager.h"
+#include "usbcontrol.h"
+
+#include <QFile>
+#include <QSettings>
+
+bool HostConfiguration::apply(const SimOptions &options, const DeviceSandbox &sandbox, QString *error)
+{
+    if (!writeSettingsStore(options, sandbox, error))
+        return false;
+    HostSetup::loadSettingsFile();
+
+    if (options.softwareVersion)
+        BaseControl::getInstance()->setSoftwareVersion(*options.softwareVersion);
+    if (options.clientModel)
+        ConstSetting::clientModelId = *options.clientModel;
+    // A head unit has its MCU: the module is there unless switched off.
+    const bool settingsNameModule
+        = QSettings(sandbox.settingsFile(), QSettings::IniFormat).contains("Host/McuModule");
+    if (options.mcuModule || !settingsNameModule)
+        HostSetup::setMcuModuleAvailable(options.mcuModule.value_or(true));
+
+    qvappframework::UIManager::setDeskTopRect(QRect(QPoint(0, 0), options.screenSize));
+    return mountMedia(options, sandbox, error) && setBackground(options, sandbox, error);
+}
+
+bool HostConfiguration::writeSettingsStore(const SimOptions &options, const DeviceSandbox &sandbox,
+                                           QString *error)
+{
+    // The plugin writes settings too: it works on a copy, the given file stays as it is.
+    const QString store = sandbox.settingsFile();
+    QFile::remove(store);
+    if (!options.settingsFile.isEmpty()) {
+        if (!QFile::copy(options.settingsFile, store)) {
+            *error = QStringLiteral("cannot copy the settings file %1").arg(options.settingsFile);
+            return false;
+        }
+        QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    for (auto entry = options.factory.constBegin(); entry != options.factory.constEnd(); ++entry)
+        DataSaveControl::writeFactoryData(entry.key(), entry.value());
+    for (auto entry = options.temp.constBegin(); entry != options.temp.constEnd(); ++entry)
+        DataSaveControl::writeTempData(entry.key(), entry.value());
+    return true;
+}
+
+bool HostConfiguration::mountMedia(const SimOptions &options, const DeviceSandbox &sandbox, QString *error)
+{
+    UsbControl *media = UsbControl::getInstance();
+    const QSettings settings(sandbox.settingsFile(), QSettings::IniFormat);
+    if (options.media.isEmpty()
+        && (settings.contains("Host/UsbMounts") || settings.contains("Host/SdMounts")))
+        return true;
+
+    QList<MediumSpec> specs = options.media;
+    if (specs.isEmpty()) {
+        MediumSpec demo;
+        demo.content = options.demoContent;
+        specs.append(demo);
+    }
+    QStringList usb;
+    QStringList sd;
+    for (const MediumSpec &spec : specs) {
+        QStringList &mounted = spec.type == MediumSpec::Usb ? usb : sd;
+        QString directory = spec.directory;
+        if (directory.isEmpty()) {
+            directory = sandbox.mediumFolder(
+                (spec.type == MediumSpec::Usb ? QStringLiteral("usb%1") : QStringLiteral("sd%1"))
+                    .arg(mounted.size()));
+            if (!DemoMedium::create(directory, spec.content, spec.files, error))
+                return false;
+        }
+        mounted.append(directory);
+    }
+    media->setMountDevices(MEDIA_TYPE_USB, usb);
+    media->setMountDevices(MEDIA_TYPE_SD, sd);
+    return true;
+}
+
+bool HostConfiguration::setBackground(const SimOptions &options, const DeviceSandbox &sandbox, QString *error)
+{
+    BaseControl *base = BaseControl::getInstance();
+    if (!options.backgroundPicture.isEmpty()) {
+        base->setBackgroundPicture(options.backgroundPicture);
+        if (!base->getBackgroundPixmap()) {
+            *error = QStringLiteral("cannot load the background picture %1").arg(options.backgroundPicture);
+            return false;
+        }
+    } else if (!base->getBackgroundPixmap()) {
+        base->setBackgroundPicture(sandbox.backgroundPicture());
+    }
+    return true;
+}

@@ -1,0 +1,58 @@
+#ifndef SIMOPTIONS_H
+#define SIMOPTIONS_H
+
+#include "mediumspec.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <optional>
+
+// The simulator's command line, and the "setup" object of a scenario, which
+// configures the same things. What the command line gives explicitly wins
+// over the scenario's setup; what neither gives keeps its default.
+class SimOptions
+{
+public:
+    // Parses the program's arguments (the program name first). Qt's own
+    // "-platform NAME" is accepted and left to Qt.
+    bool parse(const QStringList &arguments, QString *error);
+
+    // Takes the scenario's setup for every value the command line left open.
+    // Folders of media are relative to scenarioDirectory.
+    bool applySetup(const QJsonObject &setup, const QString &scenarioDirectory, QString *error);
+
+    static QString helpText();
+
+    bool helpRequested = false;
+    bool platformGiven = false;
+
+    QString pluginPath;
+    QSize screenSize = QSize(800, 480);
+    QList<MediumSpec> media; // empty: the built-in demo medium
+    QString demoContent = QStringLiteral("upgrade");
+    QString settingsFile;
+    QVariantMap factory;
+    QVariantMap temp;
+    std::optional<QString> softwareVersion;
+    std::optional<int> clientModel;
+    std::optional<bool> mcuModule;
+    QString backgroundPicture;
+    QString deviceRoot; // empty: a temporary folder
+    QString language;
+    QString translationsDir;
+    QString journalFile; // empty: standard output
+    QString scenarioFile;
+    QString screenshotsDir;
+    int upgradeTick = 100; // milliseconds between the reports of a simulated upgrade
+    bool autoUpgrade = true; // the host performs a simulated upgrade after updateSystem()
+
+private:
+    QStringList m_given; // options set on the command line
+};
+
+#endif // SIMOPTIONS_H
