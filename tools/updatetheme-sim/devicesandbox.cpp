@@ -136,11 +136,12 @@ bool DeviceSandbox::makeLogoPartition()
         return true;
     if (!QDir().mkpath(QFileInfo(device).path()))
         return false;
+    uchar pictureSize[8];
+    qToLittleEndian<quint32>(quint32(logoSize().width()), pictureSize);
+    qToLittleEndian<quint32>(quint32(logoSize().height()), pictureSize + 4);
     QByteArray record(int(logoPartitionSize), '\0');
-    qToLittleEndian<quint32>(quint32(logoSize().width()),
-                             reinterpret_cast<uchar *>(record.data()) + logoSizeOffset);
-    qToLittleEndian<quint32>(quint32(logoSize().height()),
-                             reinterpret_cast<uchar *>(record.data()) + logoSizeOffset + 4);
+    record.replace(logoSizeOffset, sizeof(pictureSize), reinterpret_cast<const char *>(pictureSize),
+                   sizeof(pictureSize));
     QFile file(device);
     return file.open(QIODevice::WriteOnly) && file.write(record) == record.size();
 }
