@@ -65,8 +65,9 @@ void paintPanel(QPainter &painter, const QSize &size, const Palette &palette, bo
 // The radio mark at the left end: an empty ring, or a ring with a dot.
 void paintRadioMark(QPainter &painter, const QSize &size, bool checked)
 {
-    const qreal radius = size.height() * 0.18;
-    const QPointF centre(size.height() * 0.5, size.height() * 0.5);
+    // Near the left end, clear of the centred caption.
+    const qreal radius = size.height() * 0.16;
+    const QPointF centre(size.height() * 0.42, size.height() * 0.5);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(checked ? amber : ringGrey, 2.5));
     painter.drawEllipse(centre, radius, radius);
