@@ -9,6 +9,9 @@
 
 namespace {
 
+// The firmware version a made "mcu.bin" names in its first line.
+const char mcuVersion[] = "MCU_2.2.0";
+
 bool writeFile(const QString &path, const QByteArray &contents)
 {
     if (!QDir().mkpath(QFileInfo(path).path()))
@@ -79,7 +82,7 @@ bool DemoMedium::create(const QString &directory, const QString &content, const 
 bool DemoMedium::writeUpgradeFiles(const QString &directory)
 {
     const QDir medium(directory);
-    QByteArray mcuImage = mcuVersion().toLatin1() + '\n';
+    QByteArray mcuImage = QByteArray(mcuVersion) + '\n';
     mcuImage += filler(64 * 1024 - mcuImage.size(), 'M');
     return writeFile(medium.filePath("ISPBOOOT.BIN"), filler(512 * 1024, 'S'))
         && writeFile(medium.filePath("ORBITA_PACK.BIN"), filler(256 * 1024, 'P'))

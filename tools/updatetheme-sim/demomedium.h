@@ -23,9 +23,6 @@ public:
     static bool create(const QString &directory, const QString &content, const QJsonObject &files,
                        QString *error);
 
-    // The firmware version written into a made "mcu.bin".
-    static QString mcuVersion() { return QStringLiteral("MCU_2.2.0"); }
-
 private:
     static bool writeUpgradeFiles(const QString &directory);
     static bool writeCustomisation(const QString &directory);

@@ -20,6 +20,9 @@ const char logoPartition[] = "/dev/mtd14";
 const qint64 logoPartitionSize = 3072000;
 // The logo record: width and height (little-endian 32-bit) at byte 60, pixels from byte 80.
 const int logoSizeOffset = 60;
+// The picture size the record prescribes: the head unit's display.
+const quint32 logoWidth = 800;
+const quint32 logoHeight = 480;
 
 const char *const stylePictures[]
     = {"tip_bt_n.png", "tip_bt_d.png", "bt_n.png",    "bt_d.png",    "bt_dis.png",
@@ -137,8 +140,8 @@ bool DeviceSandbox::makeLogoPartition()
     if (!QDir().mkpath(QFileInfo(device).path()))
         return false;
     uchar pictureSize[8];
-    qToLittleEndian<quint32>(quint32(logoSize().width()), pictureSize);
-    qToLittleEndian<quint32>(quint32(logoSize().height()), pictureSize + 4);
+    qToLittleEndian<quint32>(logoWidth, pictureSize);
+    qToLittleEndian<quint32>(logoHeight, pictureSize + 4);
     QByteArray record(int(logoPartitionSize), '\0');
     record.replace(logoSizeOffset, sizeof(pictureSize), reinterpret_cast<const char *>(pictureSize),
                    sizeof(pictureSize));

@@ -2,7 +2,6 @@
 #define DEVICESANDBOX_H
 
 #include <QByteArray>
-#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -32,9 +31,6 @@ public:
 
     // Whether the boot-logo partition holds anything else than it held when prepared.
     bool logoPartitionChanged() const;
-
-    // The boot-logo record's picture size written into the simulated partition.
-    static QSize logoSize() { return QSize(800, 480); }
 
 private:
     bool stageStyle();

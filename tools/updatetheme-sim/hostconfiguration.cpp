@@ -24,9 +24,9 @@ bool HostConfiguration::apply(const SimOptions &options, const DeviceSandbox &sa
     if (options.clientModel)
         ConstSetting::clientModelId = *options.clientModel;
     // A head unit has its MCU: the module is there unless switched off.
-    const bool settingsNameModule
+    const bool settingsChooseModule
         = QSettings(sandbox.settingsFile(), QSettings::IniFormat).contains("Host/McuModule");
-    if (options.mcuModule || !settingsNameModule)
+    if (options.mcuModule || !settingsChooseModule)
         HostSetup::setMcuModuleAvailable(options.mcuModule.value_or(true));
 
     qvappframework::UIManager::setDeskTopRect(QRect(QPoint(0, 0), options.screenSize));

@@ -41,7 +41,6 @@ public:
     // Without automatic upgrades a scenario reports progress itself.
     void setAutomaticUpgrade(bool automatic);
 
-    bool isOpen() const { return m_view; }
     bool openInterface(QString *error);
     void closeInterface();
 

@@ -89,8 +89,8 @@ void ScenarioRunner::runStep()
         entry.insert(QStringLiteral("state"), QStringLiteral("passed"));
         entry.insert(QStringLiteral("steps"), steps.size());
         m_journal->record(QStringLiteral("scenario"), entry);
-        QTextStream(stderr) << "scenario \"" << m_scenario.name() << "\" passed on " << QGuiApplication::platformName()
-                            << ": " << steps.size() << " steps\n";
+        QTextStream(stderr) << "scenario \"" << m_scenario.name() << "\" passed on "
+                            << QGuiApplication::platformName() << ": " << steps.size() << " steps\n";
         emit finished(true);
         return;
     }

@@ -21,7 +21,6 @@ public:
 
     // The topmost visible screen.
     Screen currentScreen() const;
-    QWidget *screenWidget(Screen screen) const;
     static QString screenName(Screen screen);
     static bool screenFromName(const QString &name, Screen *screen);
 
@@ -42,6 +41,8 @@ public:
     QJsonObject describe() const;
 
 private:
+    QWidget *screenWidget(Screen screen) const;
+
     QWidget *m_window;
 };
 

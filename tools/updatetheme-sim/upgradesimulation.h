@@ -19,7 +19,6 @@ public:
     explicit UpgradeSimulation(QObject *parent = nullptr);
 
     void setTick(int milliseconds);
-    bool isRunning() const { return m_timer.isActive(); }
 
     void startMcu(const QString &newFirmware, const QString &currentFirmware);
     void startSystem(bool partial, const QString &package);
