@@ -46,8 +46,10 @@ void tst_LogoRecord::readsThePictureSize()
 
 void tst_LogoRecord::writesPixelsAsTheImageHoldsThem()
 {
-    // Three 3-byte pixels per row are padded to 12 bytes: the padding is written too.
-    QImage picture(3, 2, QImage::Format_RGB888);
+    // Three 3-byte pixels per row are padded to 12 bytes. Qt leaves the
+    // padding as it finds the memory (here 0xAB); it is written too, cleared.
+    QByteArray memory(24, '\xab');
+    QImage picture(reinterpret_cast<uchar *>(memory.data()), 3, 2, 12, QImage::Format_RGB888);
     picture.fill(QColor(10, 20, 30));
     QByteArray bytes(200, 'r');
     QBuffer record(&bytes);
@@ -55,7 +57,8 @@ void tst_LogoRecord::writesPixelsAsTheImageHoldsThem()
     QVERIFY(LogoRecord::writePicture(&record, picture));
 
     QByteArray expected(200, 'r');
-    expected.replace(80, 24, QByteArray(reinterpret_cast<const char *>(picture.constBits()), 24));
+    const QByteArray row = QByteArray::fromHex("0a141e0a141e0a141e000000");
+    expected.replace(80, 24, row + row);
     QCOMPARE(bytes, expected);
 }
 

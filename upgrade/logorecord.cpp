@@ -4,11 +4,13 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <string.h>
+
 namespace {
 
 const qint64 sizeOffset = 60;
 const qint64 pixelOffset = 80;
-const quint64 largestPicture = 16 * 1024 * 1024;
+const quint64 largestPicture = quint64(16) * 1024 * 1024;
 
 } // namespace
 
@@ -28,20 +30,28 @@ QSize LogoRecord::pictureSize(QIODevice *record)
 
 bool LogoRecord::writePicture(QIODevice *record, const QImage &picture)
 {
+    // Qt leaves the padding at the end of a row uninitialised; it is cleared
+    // so that no stale memory of the process reaches the partition.
+    QImage pixels = picture;
+    const int used = (pixels.width() * pixels.depth() + 7) / 8;
+    if (used < pixels.bytesPerLine()) {
+        for (int y = 0; y < pixels.height(); ++y)
+            memset(pixels.scanLine(y) + used, 0, size_t(pixels.bytesPerLine() - used));
+    }
 #if QT_VERSION >= QT_VERSION_CHECK(5, 10, 0)
-    const qint64 bytes = picture.sizeInBytes();
+    const qint64 bytes = pixels.sizeInBytes();
 #else
-    const qint64 bytes = picture.byteCount();
+    const qint64 bytes = pixels.byteCount();
 #endif
     return record->seek(pixelOffset)
-        && record->write(reinterpret_cast<const char *>(picture.constBits()), bytes) == bytes;
+        && record->write(reinterpret_cast<const char *>(pixels.constBits()), bytes) == bytes;
 }
 
 bool LogoRecord::sameRecord(QIODevice *first, QIODevice *second)
 {
     // Compared block by block: the record is read from flash, and a few
     // megabytes need not be held twice.
-    const qint64 block = 64 * 1024;
+    const qint64 block = qint64(64) * 1024;
     for (qint64 done = 0; done < size; done += block) {
         const qint64 length = qMin(block, size - done);
         if (first->read(length) != second->read(length))

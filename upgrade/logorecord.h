@@ -25,7 +25,8 @@ public:
     // corrupted header must not lead to an erased partition.
     static QSize pictureSize(QIODevice *record);
 
-    // Writes the picture's pixel buffer at offset 80.
+    // Writes the picture's pixel buffer at offset 80, the padding at the end
+    // of its rows cleared.
     static bool writePicture(QIODevice *record, const QImage &picture);
 
     // Whether the first size bytes of both devices are equal (both must be
