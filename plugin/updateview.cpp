@@ -4,6 +4,8 @@
 #include "customupdatewidget.h"
 #include "upgradedialog.h"
 
+#include <algorithm>
+
 UpdateView::UpdateView(QWidget *parent)
     : UpdateInterface(parent)
     , m_updateWidget(nullptr)
@@ -173,12 +175,10 @@ QRect UpdateView::screenRect() const
 void UpdateView::focusVisibleScreen()
 {
     const QList<QWidget *> screens = {m_upgradeDialog, m_updateWidget, m_mcuWidget};
-    for (QWidget *screen : screens) {
-        if (screen && screen->isVisible()) {
-            screen->setFocus();
-            return;
-        }
-    }
+    const QList<QWidget *>::const_iterator visible = std::find_if(
+        screens.begin(), screens.end(), [](QWidget *screen) { return screen && screen->isVisible(); });
+    if (visible != screens.end())
+        (*visible)->setFocus();
 }
 
 void UpdateView::endUpdateWidget()

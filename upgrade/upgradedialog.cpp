@@ -369,7 +369,7 @@ void UpgradeDialog::walkMedia()
         media = usb->getMountDeviceByType(static_cast<_MediaType>(2));
 
     for (int i = 0; i < media.size(); ++i) {
-        const QString directory = media.at(i);
+        const QString &directory = media.at(i);
         const QString marker = onMedium(directory, quickUpgradeMarkerName);
 
         const QString systemImage = onMedium(directory, systemImageName);

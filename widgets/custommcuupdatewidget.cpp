@@ -129,7 +129,9 @@ void CustomMcuUpdateWidget::setPercent(int p)
     update();
 }
 
-void CustomMcuUpdateWidget::setMessage(int type, QString msg)
+// The text comes by value, as the host's slot passes it on.
+// cppcheck-suppress passedByValue
+void CustomMcuUpdateWidget::setMessage(int type, QString msg) // NOLINT(performance-unnecessary-value-param)
 {
     switch (type) {
     case 1:

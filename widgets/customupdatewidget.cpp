@@ -163,9 +163,9 @@ void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
 
 void CustomUpdateWidget::setEnableDeviceList(const QStringList &usbDevices, const QStringList &sdDevices)
 {
-    m_usb0Radio->setVisible(usbDevices.size() >= 1);
+    m_usb0Radio->setVisible(!usbDevices.isEmpty());
     m_usb1Radio->setVisible(usbDevices.size() >= 2);
-    m_sd0Radio->setVisible(sdDevices.size() >= 1);
+    m_sd0Radio->setVisible(!sdDevices.isEmpty());
     m_sd1Radio->setVisible(sdDevices.size() >= 2);
     m_updateButton->setEnabled(usbDevices.size() + sdDevices.size() > 0);
 }

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Static analysis of the shipped code and a memcheck run of the plugin's test
+# programs. Any finding or memcheck error fails the run.
+#
+#   scripts/static-analysis.sh [BUILD_DIR]      default: <repo>/build-analysis
+#
+# 1. clang-tidy with the repository's .clang-tidy over plugin/, upgrade/,
+#    widgets/ and host/, using the build's compile_commands.json;
+# 2. cppcheck (warning, style, performance, portability) over the same folders;
+# 3. valgrind memcheck of the test programs that run the plugin's code, each
+#    with a fresh sandbox as the test suite gives it. The host widget-kit tests
+#    are left out; the fuzzer runs 4,000 steps instead of its 100,000.
+#    Suppressions (scripts/valgrind.supp) cover system libraries only, and
+#    Qt's regular-expression JIT is off (QT_ENABLE_REGEXP_JIT=0): memcheck
+#    cannot follow generated code.
+#
+# Installs clang-tidy, cppcheck and valgrind with apt-get when missing.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$top/build-analysis}")
+jobs=2
+folders=(plugin upgrade widgets host)
+memcheck_programs=(tst_updateview tst_updateviewplugin tst_updateinterface tst_updatelog tst_upgradedialog
+                   tst_commandrunner tst_flashpartition tst_logorecord tst_customupdatewidget
+                   tst_custommcuupdatewidget tst_hostilemedia tst_updateviewfuzz)
+
+stage() {
+    local name=$1 started=$SECONDS
+    shift
+    echo "--- $name"
+    "$@"
+    echo "--- $name: $((SECONDS - started)) s"
+}
+
+install_tools() {
+    local missing=() package
+    for package in clang-tidy cppcheck valgrind; do
+        command -v "$package" >/dev/null || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get -q -o DPkg::Lock::Timeout=600 update
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -q -y -o DPkg::Lock::Timeout=600 install "${missing[@]}"
+}
+
+build_programs() {
+    "$top/scripts/install-deps.sh"
+    # Optimised with debug information: memcheck names the lines it reports.
+    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUPDATETHEME_WERROR=ON \
+        -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+    cmake --build "$build" -j"$jobs" --target updatetheme "${memcheck_programs[@]}"
+}
+
+run_clang_tidy() {
+    # One process per file, two at a time; any finding fails the stage.
+    (cd "$top" && find "${folders[@]}" -name '*.cpp' | sort |
+        xargs -P "$jobs" -n 1 clang-tidy -p "$build" --quiet 2>/dev/null)
+}
+
+run_cppcheck() {
+    (cd "$top" && cppcheck --enable=warning,style,performance,portability --std=c++11 --library=qt \
+        --inline-suppr --quiet --error-exitcode=1 -j "$jobs" --suppress=missingIncludeSystem \
+        --template='{file}:{line}: {severity}: {message} [{id}]' \
+        -I plugin -I upgrade -I widgets -I host/comviews -I host/qvappframework "${folders[@]}")
+}
+
+memcheck_one() {
+    local program=$1 sandbox
+    sandbox=$(mktemp -d)
+    if env QT_QPA_PLATFORM=offscreen QT_ENABLE_REGEXP_JIT=0 UPDATETHEME_FUZZ_STEPS=4000 \
+        UPDATETHEME_DEVICE_ROOT="$sandbox/root" UPDATETHEME_HOST_SETTINGS="$sandbox/settings.ini" \
+        valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
+        --suppressions="$top/scripts/valgrind.supp" --num-callers=40 --log-file="$sandbox/memcheck.log" \
+        "$build/tests/$program" -platform offscreen >"$sandbox/output.log" 2>&1; then
+        echo "$program: $(grep -h 'ERROR SUMMARY' "$sandbox/memcheck.log" | sed 's/^==[0-9]*== //')"
+        rm -rf "$sandbox"
+    else
+        echo "$program failed under memcheck:"
+        cat "$sandbox/memcheck.log" "$sandbox/output.log"
+        rm -rf "$sandbox"
+        return 1
+    fi
+}
+
+run_memcheck() {
+    export -f memcheck_one
+    export top build
+    printf '%s\n' "${memcheck_programs[@]}" | xargs -P "$jobs" -I{} bash -c 'memcheck_one {}'
+}
+
+stage "analysis tools" install_tools
+stage "build" build_programs
+stage "clang-tidy" run_clang_tidy
+stage "cppcheck" run_cppcheck
+stage "memcheck" run_memcheck
