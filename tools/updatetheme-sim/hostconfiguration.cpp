@@ -55,34 +55,34 @@ bool HostConfiguration::writeSettingsStore(const SimOptions &options, const Devi
 
 bool HostConfiguration::mountMedia(const SimOptions &options, const DeviceSandbox &sandbox, QString *error)
 {
-    UsbControl *media = UsbControl::getInstance();
+    UsbControl *mounts = UsbControl::getInstance();
     const QSettings settings(sandbox.settingsFile(), QSettings::IniFormat);
     if (options.media.isEmpty()
         && (settings.contains("Host/UsbMounts") || settings.contains("Host/SdMounts")))
         return true;
 
-    QList<MediumSpec> specs = options.media;
-    if (specs.isEmpty()) {
-        MediumSpec demo;
+    QList<SimulatedMedium> media = options.media;
+    if (media.isEmpty()) {
+        SimulatedMedium demo;
         demo.content = options.demoContent;
-        specs.append(demo);
+        media.append(demo);
     }
     QStringList usb;
     QStringList sd;
-    for (const MediumSpec &spec : specs) {
-        QStringList &mounted = spec.type == MediumSpec::Usb ? usb : sd;
-        QString directory = spec.directory;
+    for (const SimulatedMedium &medium : media) {
+        QStringList &mounted = medium.type == SimulatedMedium::Usb ? usb : sd;
+        QString directory = medium.directory;
         if (directory.isEmpty()) {
             directory = sandbox.mediumFolder(
-                (spec.type == MediumSpec::Usb ? QStringLiteral("usb%1") : QStringLiteral("sd%1"))
+                (medium.type == SimulatedMedium::Usb ? QStringLiteral("usb%1") : QStringLiteral("sd%1"))
                     .arg(mounted.size()));
-            if (!DemoMedium::create(directory, spec.content, spec.files, error))
+            if (!DemoMedium::create(directory, medium.content, medium.files, error))
                 return false;
         }
         mounted.append(directory);
     }
-    media->setMountDevices(MEDIA_TYPE_USB, usb);
-    media->setMountDevices(MEDIA_TYPE_SD, sd);
+    mounts->setMountDevices(MEDIA_TYPE_USB, usb);
+    mounts->setMountDevices(MEDIA_TYPE_SD, sd);
     return true;
 }
 

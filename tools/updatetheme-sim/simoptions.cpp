@@ -67,7 +67,7 @@ bool validTick(int milliseconds)
     return milliseconds >= 1 && milliseconds <= 10000;
 }
 
-bool parseMedium(const QJsonValue &value, const QString &scenarioDirectory, MediumSpec *medium,
+bool parseMedium(const QJsonValue &value, const QString &scenarioDirectory, SimulatedMedium *medium,
                  QString *error)
 {
     const QJsonObject object = value.toObject();
@@ -83,7 +83,7 @@ bool parseMedium(const QJsonValue &value, const QString &scenarioDirectory, Medi
         *error = QStringLiteral("setup: a medium's \"type\" is \"usb\" or \"sd\"");
         return false;
     }
-    medium->type = type == QLatin1String("usb") ? MediumSpec::Usb : MediumSpec::Sd;
+    medium->type = type == QLatin1String("usb") ? SimulatedMedium::Usb : SimulatedMedium::Sd;
     if (object.contains(QStringLiteral("directory"))) {
         medium->directory = QDir(scenarioDirectory).absoluteFilePath(object.value("directory").toString());
         return true;
@@ -148,8 +148,8 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
                 *error = QStringLiteral("--%1: no folder \"%2\"").arg(kind, directory);
                 return false;
             }
-            MediumSpec medium;
-            medium.type = kind == QLatin1String("usb") ? MediumSpec::Usb : MediumSpec::Sd;
+            SimulatedMedium medium;
+            medium.type = kind == QLatin1String("usb") ? SimulatedMedium::Usb : SimulatedMedium::Sd;
             medium.directory = QDir(directory).absolutePath();
             media.append(medium);
         }
@@ -223,7 +223,7 @@ bool SimOptions::applySetup(const QJsonObject &setup, const QString &scenarioDir
     }
     if (setup.contains("media") && media.isEmpty()) {
         for (const QJsonValue &value : setup.value("media").toArray()) {
-            MediumSpec medium;
+            SimulatedMedium medium;
             if (!parseMedium(value, scenarioDirectory, &medium, error))
                 return false;
             media.append(medium);

@@ -1,7 +1,7 @@
 #ifndef SIMOPTIONS_H
 #define SIMOPTIONS_H
 
-#include "mediumspec.h"
+#include "simulatedmedium.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -33,7 +33,7 @@ public:
 
     QString pluginPath;
     QSize screenSize = QSize(800, 480);
-    QList<MediumSpec> media; // empty: the built-in demo medium
+    QList<SimulatedMedium> media; // empty: the built-in demo medium
     QString demoContent = QStringLiteral("upgrade");
     QString settingsFile;
     QVariantMap factory;

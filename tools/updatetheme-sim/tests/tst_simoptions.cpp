@@ -111,8 +111,8 @@ void tst_SimOptions::keepsMediaInTheirOrder()
     // USB0 and USB1 are the first and second --usb.
     QStringList usb;
     QStringList sd;
-    for (const MediumSpec &medium : m_options.media)
-        (medium.type == MediumSpec::Usb ? usb : sd).append(medium.directory);
+    for (const SimulatedMedium &medium : m_options.media)
+        (medium.type == SimulatedMedium::Usb ? usb : sd).append(medium.directory);
     QCOMPARE(usb, (QStringList {m_dir.filePath("c"), m_dir.filePath("b")}));
     QCOMPARE(sd, QStringList {m_dir.filePath("a")});
 }
@@ -170,7 +170,7 @@ void tst_SimOptions::setupFillsWhatTheCommandLineLeftOpen()
     QVERIFY(m_options.media.at(0).files.value("ISPBOOOT.BIN").isNull());
     // Folders of media are relative to the scenario.
     QCOMPARE(m_options.media.at(1).directory, m_dir.filePath("card"));
-    QCOMPARE(m_options.media.at(1).type, MediumSpec::Sd);
+    QCOMPARE(m_options.media.at(1).type, SimulatedMedium::Sd);
 }
 
 void tst_SimOptions::refusesBadSetup_data()

@@ -1,5 +1,5 @@
-#ifndef MEDIUMSPEC_H
-#define MEDIUMSPEC_H
+#ifndef SIMULATEDMEDIUM_H
+#define SIMULATEDMEDIUM_H
 
 #include <QJsonObject>
 #include <QString>
@@ -8,7 +8,7 @@
 // the machine (--usb DIR, --sd DIR), or a medium the simulator makes in its
 // session folder from a content preset and single files (scenarios and the
 // built-in demo medium).
-struct MediumSpec
+struct SimulatedMedium
 {
     enum Type { Usb = 1, Sd = 2 }; // the host's media types
 
@@ -18,4 +18,4 @@ struct MediumSpec
     QJsonObject files; // made medium: file name -> size in bytes, or null to leave it out
 };
 
-#endif // MEDIUMSPEC_H
+#endif // SIMULATEDMEDIUM_H
