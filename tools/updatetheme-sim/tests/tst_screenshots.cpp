@@ -52,9 +52,28 @@ QImage renderText(const QString &text, const QFont &font, qreal shift)
     return canvas.copy(ink);
 }
 
+// A screenshot's luminance, row by row.
+struct Luminance
+{
+    explicit Luminance(const QImage &shot)
+        : rect(shot.rect())
+        , values(size_t(shot.width()) * size_t(shot.height()))
+    {
+        for (int y = 0; y < shot.height(); ++y) {
+            const QRgb *line = reinterpret_cast<const QRgb *>(shot.constScanLine(y));
+            for (int x = 0; x < shot.width(); ++x)
+                values[size_t(y) * size_t(shot.width()) + size_t(x)] = luminance(line[x]);
+        }
+    }
+    const double *row(int y) const { return values.data() + size_t(y) * size_t(rect.width()); }
+
+    QRect rect;
+    std::vector<double> values;
+};
+
 // The best Pearson correlation of the glyphs with the screenshot's luminance
 // at the positions around where a centred text stands in area.
-double glyphCorrelation(const QImage &shot, const QRect &area, const QImage &glyphs)
+double glyphCorrelation(const Luminance &shot, const QRect &area, const QImage &glyphs)
 {
     if (glyphs.isNull())
         return 0;
@@ -79,16 +98,15 @@ double glyphCorrelation(const QImage &shot, const QRect &area, const QImage &gly
     for (int dy = -searchY; dy <= searchY; ++dy) {
         for (int dx = -searchX; dx <= searchX; ++dx) {
             const QRect place(centred + QPoint(dx, dy), glyphs.size());
-            if (!shot.rect().contains(place))
+            if (!shot.rect.contains(place))
                 continue;
             // With the glyphs centred on their mean, the covariance needs no mean of the screenshot.
             double covariance = 0, sum = 0, squares = 0;
             for (int y = 0; y < height; ++y) {
-                const QRgb *line
-                    = reinterpret_cast<const QRgb *>(shot.constScanLine(place.top() + y)) + place.left();
+                const double *line = shot.row(place.top() + y) + place.left();
                 const double *glyphLine = glyph.data() + y * width;
                 for (int x = 0; x < width; ++x) {
-                    const double value = luminance(line[x]);
+                    const double value = line[x];
                     covariance += glyphLine[x] * value;
                     sum += value;
                     squares += value * value;
@@ -105,9 +123,10 @@ double glyphCorrelation(const QImage &shot, const QRect &area, const QImage &gly
 // Widgets place their texts at fractions of a pixel: the glyphs are tried at quarter pixels.
 double textCorrelation(const QImage &shot, const QRect &area, const QString &text, const QFont &font)
 {
+    const Luminance plane(shot);
     double best = -1;
     for (qreal shift : {0.0, 0.25, 0.5, 0.75})
-        best = qMax(best, glyphCorrelation(shot, area, renderText(text, font, shift)));
+        best = qMax(best, glyphCorrelation(plane, area, renderText(text, font, shift)));
     return best;
 }
 
