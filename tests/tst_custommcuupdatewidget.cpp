@@ -5,6 +5,8 @@
 #include "logcapture.h"
 #include "progressringpainter.h"
 #include "sandbox.h"
+#include "screentest.h"
+#include "testimages.h"
 #include "uimanager.h"
 
 #include <QtMath>
@@ -62,11 +64,6 @@ const QList<int> activateKeys = {0x01100041, 0x01400009};
 const QList<int> cancelKeys = {0x0110002A, 0x0140000F};
 const int unknownKey = 0x01100099;
 
-QString hex(int key)
-{
-    return QStringLiteral("0x%1").arg(key, 8, 16, QLatin1Char('0'));
-}
-
 // A point on the middle of the 8-pixel ring of an 800x480 screen, clockwise from twelve o'clock.
 QPoint ringPoint(qreal degrees)
 {
@@ -108,9 +105,9 @@ private slots:
     void keys();
     void fileInfo_data();
     void fileInfo();
+    void countsDownTickByTick_data();
     void countsDownTickByTick();
     void countsDownInRealTime();
-    void updatePressedDuringCountdownKeepsTheCount();
     void cancelWithoutALiveViewLeavesDirectly();
     void setMessage_data();
     void setMessage();
@@ -168,27 +165,14 @@ void tst_CustomMcuUpdateWidget::cleanup()
 
 void tst_CustomMcuUpdateWidget::enter(State state)
 {
-    switch (state) {
-    case Checking:
-        break;
-    case Counting:
-        m_widget->setFileInfo(true, QString());
-        break;
-    case Unusable:
-        m_widget->setFileInfo(false, QStringLiteral("mcu.bin unusable"));
-        break;
-    case Upgrading:
-        emit button("m_updateButton")->clicked();
-        break;
-    case UpgradingQuick:
+    if (state == UpgradingQuick)
         DataSaveControl::writeFactoryData(QStringLiteral("SupportQuickUpgrade"), true);
-        m_widget->setFileInfo(true, QString());
-        break;
-    case Finished:
+    if (state == Counting || state == UpgradingQuick || state == Unusable)
+        m_widget->setFileInfo(state != Unusable, QStringLiteral("mcu.bin unusable"));
+    if (state == Upgrading || state == Finished)
         emit button("m_updateButton")->clicked();
+    if (state == Finished)
         m_widget->onFinished(1);
-        break;
-    }
 }
 
 // Delivers the key as the host does, to the focused widget, starting out
@@ -231,7 +215,7 @@ void tst_CustomMcuUpdateWidget::keys_data()
 {
     QTest::addColumn<int>("state");
     QTest::addColumn<QList<int>>("keys");
-    QTest::addColumn<QString>("focus"); // "" when it does not matter
+    QTest::addColumn<QString>("focus"); // the focused widget's name, "" when it does not matter
     QTest::addColumn<int>("starts");
     QTest::addColumn<int>("returns");
     QTest::addColumn<int>("leaves");
@@ -239,38 +223,38 @@ void tst_CustomMcuUpdateWidget::keys_data()
     for (State state : {Checking, Counting}) {
         const char *name = state == Checking ? "checking" : "counting";
         for (int key : leftKeys)
-            QTest::addRow("%s, %s focuses Update", name, qPrintable(hex(key)))
-                << int(state) << QList<int> {key} << "update" << 0 << 0 << 0;
+            QTest::addRow("%s, %s focuses Update", name, qPrintable(keyName(key)))
+                << int(state) << QList<int> {key} << "m_updateButton" << 0 << 0 << 0;
         for (int key : rightKeys)
-            QTest::addRow("%s, %s focuses Cancel", name, qPrintable(hex(key)))
-                << int(state) << QList<int> {key} << "cancel" << 0 << 0 << 0;
+            QTest::addRow("%s, %s focuses Cancel", name, qPrintable(keyName(key)))
+                << int(state) << QList<int> {key} << "m_cancelButton" << 0 << 0 << 0;
         for (int key : activateKeys) {
-            QTest::addRow("%s, %s without a focused button", name, qPrintable(hex(key)))
-                << int(state) << QList<int> {key} << "widget" << 0 << 0 << 0;
-            QTest::addRow("%s, %s on Update starts", name, qPrintable(hex(key)))
+            QTest::addRow("%s, %s without a focused button", name, qPrintable(keyName(key)))
+                << int(state) << QList<int> {key} << "CustomMcuUpdateWidget" << 0 << 0 << 0;
+            QTest::addRow("%s, %s on Update starts", name, qPrintable(keyName(key)))
                 << int(state) << QList<int> {leftKeys.first(), key} << "" << 1 << 0 << 0;
-            QTest::addRow("%s, %s on Cancel goes back", name, qPrintable(hex(key)))
+            QTest::addRow("%s, %s on Cancel goes back", name, qPrintable(keyName(key)))
                 << int(state) << QList<int> {rightKeys.first(), key} << "" << 0 << 1 << 0;
         }
         for (int key : cancelKeys)
-            QTest::addRow("%s, %s goes back", name, qPrintable(hex(key)))
+            QTest::addRow("%s, %s goes back", name, qPrintable(keyName(key)))
                 << int(state) << QList<int> {key} << "" << 0 << 1 << 0;
         QTest::addRow("%s, unknown key", name)
-            << int(state) << QList<int> {unknownKey} << "widget" << 0 << 0 << 0;
+            << int(state) << QList<int> {unknownKey} << "CustomMcuUpdateWidget" << 0 << 0 << 0;
     }
 
     for (int key : cancelKeys) {
-        QTest::addRow("upgrading, %s goes back with both buttons disabled", qPrintable(hex(key)))
+        QTest::addRow("upgrading, %s goes back with both buttons disabled", qPrintable(keyName(key)))
             << int(Upgrading) << QList<int> {key} << "" << 0 << 1 << 0;
-        QTest::addRow("quick upgrading, %s goes back", qPrintable(hex(key)))
+        QTest::addRow("quick upgrading, %s goes back", qPrintable(keyName(key)))
             << int(UpgradingQuick) << QList<int> {key} << "" << 0 << 1 << 0;
     }
     QTest::newRow("upgrading, navigation finds no button")
         << int(Upgrading) << QList<int> {leftKeys.first(), rightKeys.first(), activateKeys.first()}
-        << "widget" << 0 << 0 << 0;
+        << "CustomMcuUpdateWidget" << 0 << 0 << 0;
     QTest::newRow("quick upgrading, Update refuses the focus")
-        << int(UpgradingQuick) << QList<int> {leftKeys.first(), activateKeys.first()} << "widget" << 0 << 0
-        << 0;
+        << int(UpgradingQuick) << QList<int> {leftKeys.first(), activateKeys.first()}
+        << "CustomMcuUpdateWidget" << 0 << 0 << 0;
     QTest::newRow("quick upgrading, activated Cancel goes back")
         << int(UpgradingQuick) << QList<int> {rightKeys.first(), activateKeys.last()} << "" << 0 << 1 << 0;
 
@@ -278,8 +262,8 @@ void tst_CustomMcuUpdateWidget::keys_data()
         for (int key : QList<int> {leftKeys.first(), rightKeys.first(), activateKeys.first(),
                                    cancelKeys.first(), cancelKeys.last(), unknownKey})
             QTest::addRow("%s, %s leaves", state == Unusable ? "unusable file" : "finished",
-                          qPrintable(hex(key)))
-                << int(state) << QList<int> {key} << "widget" << 0 << 0 << 1;
+                          qPrintable(keyName(key)))
+                << int(state) << QList<int> {key} << "CustomMcuUpdateWidget" << 0 << 0 << 1;
 }
 
 void tst_CustomMcuUpdateWidget::keys()
@@ -306,14 +290,10 @@ void tst_CustomMcuUpdateWidget::keys()
     QCOMPARE(leaveSpy.count(), leaves);
     // A screen that can be left lets the key go on to the host untouched.
     QCOMPARE(accepted, !couldQuit);
-    if (!focus.isEmpty()) {
-        QWidget *expected = m_widget;
-        if (focus == "update")
-            expected = button("m_updateButton");
-        else if (focus == "cancel")
-            expected = button("m_cancelButton");
-        QCOMPARE(m_layer->focusWidget(), expected);
-    }
+    if (!focus.isEmpty())
+        QCOMPARE(m_layer->focusWidget(),
+                 focus == "CustomMcuUpdateWidget" ? static_cast<QWidget *>(m_widget)
+                                                  : button(qPrintable(focus)));
 }
 
 void tst_CustomMcuUpdateWidget::fileInfo_data()
@@ -363,25 +343,42 @@ void tst_CustomMcuUpdateWidget::fileInfo()
     }
 }
 
+void tst_CustomMcuUpdateWidget::countsDownTickByTick_data()
+{
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<bool>("pressUpdate");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("the tenth tick starts") << 10 << false << "Update(1)";
+    QTest::newRow("Update pressed after four ticks keeps the count") << 4 << true << "Update(6)";
+}
+
 void tst_CustomMcuUpdateWidget::countsDownTickByTick()
 {
+    QFETCH(int, ticks);
+    QFETCH(bool, pressUpdate);
+    QFETCH(QString, caption);
+
     QSignalSpy startSpy(m_widget, &CustomMcuUpdateWidget::startUpdate);
     m_widget->setFileInfo(true, QString());
     QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update"));
 
-    for (int left = 9; left >= 1; --left) {
-        QMetaObject::invokeMethod(m_widget, "onCountdown");
+    for (int left = 9; left >= qMax(1, 10 - ticks); --left) {
+        tickCountdown(m_widget, 1);
         QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update(%1)").arg(left));
         QVERIFY(countdownTimer()->isActive());
         QCOMPARE(startSpy.count(), 0);
     }
-    QMetaObject::invokeMethod(m_widget, "onCountdown");
+    if (pressUpdate)
+        emit button("m_updateButton")->clicked();
+    else
+        tickCountdown(m_widget, 1);
 
     QCOMPARE(startSpy.count(), 1);
     QVERIFY(!countdownTimer()->isActive());
     QVERIFY(!button("m_updateButton")->isEnabled());
     QVERIFY(!button("m_cancelButton")->isEnabled());
-    QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update(1)"));
+    QCOMPARE(button("m_updateButton")->text(), caption);
     QVERIFY(!m_widget->canQuit());
 }
 
@@ -397,20 +394,6 @@ void tst_CustomMcuUpdateWidget::countsDownInRealTime()
     QTRY_COMPARE_WITH_TIMEOUT(startSpy.count(), 1, 15000);
     QVERIFY2(clock.elapsed() >= 9400, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update(1)"));
-}
-
-void tst_CustomMcuUpdateWidget::updatePressedDuringCountdownKeepsTheCount()
-{
-    QSignalSpy startSpy(m_widget, &CustomMcuUpdateWidget::startUpdate);
-    m_widget->setFileInfo(true, QString());
-    for (int tick = 0; tick < 4; ++tick)
-        QMetaObject::invokeMethod(m_widget, "onCountdown");
-
-    emit button("m_updateButton")->clicked();
-
-    QCOMPARE(startSpy.count(), 1);
-    QVERIFY(!countdownTimer()->isActive());
-    QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update(6)"));
 }
 
 void tst_CustomMcuUpdateWidget::cancelWithoutALiveViewLeavesDirectly()
@@ -600,29 +583,24 @@ void tst_CustomMcuUpdateWidget::paintsTheTextsInTheirBands()
 
 void tst_CustomMcuUpdateWidget::dimsTheBackgroundPicture()
 {
-    QImage picture(400, 240, QImage::Format_RGB32);
-    picture.fill(QColor(200, 120, 40));
     const QString file = m_sandbox->path(QStringLiteral("/background.png"));
-    QVERIFY(picture.save(file));
+    QVERIFY(solidImage(QColor(200, 120, 40), QSize(400, 240)).save(file));
     BaseControl::getInstance()->setBackgroundPicture(file);
 
     const QImage image = render();
 
     // Black at alpha 150 over each channel c leaves c * 105 / 255; beyond its
     // own size the picture is not stretched, the screen below is dimmed.
-    const auto dimmed = [](int c) {
-        return c * (255 - 150) / 255.0;
+    // A channel of 0 must stay exactly 0.
+    const auto dimmed = [](int got, int c) {
+        return qAbs(got - c * (255 - 150) / 255.0) <= (c ? 1 : 0);
     };
-    for (const QPoint &point : {QPoint(0, 0), QPoint(399, 5), QPoint(5, 239)}) {
+    for (const QPoint &point :
+         {QPoint(0, 0), QPoint(399, 5), QPoint(5, 239), QPoint(400, 5), QPoint(5, 240), QPoint(799, 479)}) {
         const QRgb pixel = image.pixel(point);
-        QVERIFY(qAbs(qRed(pixel) - dimmed(200)) <= 1);
-        QVERIFY(qAbs(qGreen(pixel) - dimmed(120)) <= 1);
-        QVERIFY(qAbs(qBlue(pixel) - dimmed(40)) <= 1);
-    }
-    for (const QPoint &point : {QPoint(400, 5), QPoint(5, 240), QPoint(799, 479)}) {
-        const QRgb pixel = image.pixel(point);
-        QCOMPARE(qRed(pixel) + qGreen(pixel), 0);
-        QVERIFY(qAbs(qBlue(pixel) - dimmed(255)) <= 1);
+        const QRgb under = QRect(0, 0, 400, 240).contains(point) ? qRgb(200, 120, 40) : qRgb(0, 0, 255);
+        QVERIFY(dimmed(qRed(pixel), qRed(under)) && dimmed(qGreen(pixel), qGreen(under))
+                && dimmed(qBlue(pixel), qBlue(under)));
     }
 }
 

@@ -7,6 +7,7 @@
 #include "hostjournal.h"
 #include "logcapture.h"
 #include "sandbox.h"
+#include "screentest.h"
 #include "tipdialog.h"
 
 #include <QKeyEvent>
@@ -22,6 +23,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override { keys.append(event->key()); }
 };
+
+static const char *const radios[] = {"m_usb0Radio", "m_usb1Radio", "m_sd0Radio", "m_sd1Radio"};
 
 class tst_CustomUpdateWidget : public QObject
 {
@@ -39,9 +42,8 @@ private slots:
     void showsTheHostsReport();
     void pickingAMediumTellsTheHost_data();
     void pickingAMediumTellsTheHost();
-    void countdownConfirmsAtTheTenthTick();
-    void countdownEndsQuietlyWhenUpdateIsDisabled();
-    void quickUpgradeStopsTheCountdown();
+    void countdown_data();
+    void countdown();
     void updateWithoutPackageSaysSo();
     void keysMoveTheFocus_data();
     void keysMoveTheFocus();
@@ -51,11 +53,24 @@ private slots:
 
 private:
     void create(UpdateInterface::UpgradeType type);
-    void press(int key);
-    CustomImageButton *button(const char *name) const;
-    template<typename T> T *child(const char *name) const
+    void press(int key)
+    {
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(key), QString(),
+                            Qt::NoModifier);
+    }
+    template<typename T = CustomImageButton> T *child(const char *name) const
     {
         return m_screen->findChild<T *>(QLatin1String(name));
+    }
+    QTimer *countdownTimer() const { return child<QTimer>("m_countdownTimer"); }
+    // The names of the radios for which the predicate holds, space-separated.
+    template<typename T = CustomImageButton, typename P> QString radiosWhere(P predicate) const
+    {
+        QStringList names;
+        for (const char *name : radios)
+            if (predicate(child<T>(name)))
+                names << QLatin1String(name);
+        return names.join(' ');
     }
 
     Sandbox *m_sandbox = nullptr;
@@ -89,16 +104,6 @@ void tst_CustomUpdateWidget::create(UpdateInterface::UpgradeType type)
     QVERIFY(QTest::qWaitForWindowActive(m_parent));
 }
 
-void tst_CustomUpdateWidget::press(int key)
-{
-    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(key), QString(), Qt::NoModifier);
-}
-
-CustomImageButton *tst_CustomUpdateWidget::button(const char *name) const
-{
-    return child<CustomImageButton>(name);
-}
-
 void tst_CustomUpdateWidget::buildsTheScreen_data()
 {
     QTest::addColumn<int>("type");
@@ -124,13 +129,12 @@ void tst_CustomUpdateWidget::buildsTheScreen()
 
     QCOMPARE(child<CustomImageLabel>("m_titleLabel")->text(), title);
     QCOMPARE(child<CustomImageLabel>("m_titleLabel")->isVisible(), titleVisible);
-    const char *radios[] = {"m_usb0Radio", "m_usb1Radio", "m_sd0Radio", "m_sd1Radio"};
     const QStringList captions = {"USB0", "USB1", "SD0", "SD1"};
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(button(radios[i])->text(), captions.at(i));
-    QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update"));
-    QCOMPARE(button("m_cancelButton")->text(), QStringLiteral("Cancel"));
-    QVERIFY(!button("m_updateButton")->isEnabled());
+        QCOMPARE(child(radios[i])->text(), captions.at(i));
+    QCOMPARE(child("m_updateButton")->text(), QStringLiteral("Update"));
+    QCOMPARE(child("m_cancelButton")->text(), QStringLiteral("Cancel"));
+    QVERIFY(!child("m_updateButton")->isEnabled());
     QVERIFY(!child<CustomImageLabel>("m_infoLabel1")->isVisible());
     QVERIFY(!child<CustomImageLabel>("m_infoLabel2")->isVisible());
     QVERIFY(child<CustomImageLabel>("m_messageLabel")->isVisible());
@@ -153,14 +157,12 @@ void tst_CustomUpdateWidget::offersTheMediaPresent_data()
     QTest::addColumn<int>("usb");
     QTest::addColumn<int>("sd");
     QTest::addColumn<QString>("visible");
-    QTest::addColumn<bool>("updateEnabled");
 
-    QTest::newRow("no media") << 0 << 0 << "" << false;
-    QTest::newRow("one stick") << 1 << 0 << "m_usb0Radio" << true;
-    QTest::newRow("two sticks and a card") << 2 << 1 << "m_usb0Radio m_usb1Radio m_sd0Radio" << true;
-    QTest::newRow("two cards") << 0 << 2 << "m_sd0Radio m_sd1Radio" << true;
-    QTest::newRow("more media than radios")
-        << 3 << 3 << "m_usb0Radio m_usb1Radio m_sd0Radio m_sd1Radio" << true;
+    QTest::newRow("no media") << 0 << 0 << "";
+    QTest::newRow("one stick") << 1 << 0 << "m_usb0Radio";
+    QTest::newRow("two sticks and a card") << 2 << 1 << "m_usb0Radio m_usb1Radio m_sd0Radio";
+    QTest::newRow("two cards") << 0 << 2 << "m_sd0Radio m_sd1Radio";
+    QTest::newRow("more media than radios") << 3 << 3 << "m_usb0Radio m_usb1Radio m_sd0Radio m_sd1Radio";
 }
 
 void tst_CustomUpdateWidget::offersTheMediaPresent()
@@ -168,17 +170,13 @@ void tst_CustomUpdateWidget::offersTheMediaPresent()
     QFETCH(int, usb);
     QFETCH(int, sd);
     QFETCH(QString, visible);
-    QFETCH(bool, updateEnabled);
 
     create(UpdateInterface::PartUpgrade);
     m_screen->setEnableDeviceList(QStringList {"a", "b", "c"}.mid(0, usb),
                                   QStringList {"x", "y", "z"}.mid(0, sd));
-    QStringList shown;
-    for (const char *name : {"m_usb0Radio", "m_usb1Radio", "m_sd0Radio", "m_sd1Radio"})
-        if (button(name)->isVisible())
-            shown << QLatin1String(name);
-    QCOMPARE(shown.join(' '), visible);
-    QCOMPARE(button("m_updateButton")->isEnabled(), updateEnabled);
+    QCOMPARE(radiosWhere([](QWidget *radio) { return radio->isVisible(); }), visible);
+    // "Update" is offered as soon as any medium is.
+    QCOMPARE(child("m_updateButton")->isEnabled(), usb + sd > 0);
 }
 
 void tst_CustomUpdateWidget::showsTheHostsReport_data()
@@ -214,38 +212,29 @@ void tst_CustomUpdateWidget::showsTheHostsReport()
     m_screen->setDeviceInfomation(UpdateInterface::DeviceType(device), valid, "version 2.0", "123 MB",
                                   "ISPBOOOT.BIN found");
 
-    QStringList checkedRadios;
-    for (const char *name : {"m_usb0Radio", "m_usb1Radio", "m_sd0Radio", "m_sd1Radio"})
-        if (child<CustomImageRadioButton>(name)->isChecked())
-            checkedRadios << QLatin1String(name);
-    QCOMPARE(checkedRadios.join(' '), checked);
+    QCOMPARE(
+        radiosWhere<CustomImageRadioButton>([](CustomImageRadioButton *radio) { return radio->isChecked(); }),
+        checked);
     QCOMPARE(child<CustomImageLabel>("m_infoLabel1")->isVisible(), detailsShown);
     QCOMPARE(child<CustomImageLabel>("m_infoLabel2")->isVisible(), detailsShown);
     QCOMPARE(child<CustomImageLabel>("m_messageLabel")->isVisible(), !detailsShown);
     QCOMPARE(child<CustomImageLabel>("m_infoLabel1")->text(), QStringLiteral("version 2.0"));
     QCOMPARE(child<CustomImageLabel>("m_infoLabel2")->text(), QStringLiteral("123 MB"));
     QCOMPARE(child<CustomImageLabel>("m_messageLabel")->text(), QStringLiteral("ISPBOOOT.BIN found"));
-    QCOMPARE(button("m_updateButton")->isEnabled(), valid);
-    QCOMPARE(child<QTimer>("m_countdownTimer")->isActive(), valid);
+    QCOMPARE(child("m_updateButton")->isEnabled(), valid);
+    QCOMPARE(countdownTimer()->isActive(), valid);
 }
 
 void tst_CustomUpdateWidget::pickingAMediumTellsTheHost_data()
 {
-    QTest::addColumn<QString>("radio");
-    QTest::addColumn<bool>("usb");
-    QTest::addColumn<int>("id");
-
-    QTest::newRow("USB0") << "m_usb0Radio" << true << 0;
-    QTest::newRow("USB1") << "m_usb1Radio" << true << 1;
-    QTest::newRow("SD0") << "m_sd0Radio" << false << 0;
-    QTest::newRow("SD1") << "m_sd1Radio" << false << 1;
+    QTest::addColumn<int>("radio");
+    for (int radio = 0; radio < 4; ++radio)
+        QTest::newRow(radios[radio]) << radio;
 }
 
 void tst_CustomUpdateWidget::pickingAMediumTellsTheHost()
 {
-    QFETCH(QString, radio);
-    QFETCH(bool, usb);
-    QFETCH(int, id);
+    QFETCH(int, radio);
 
     create(UpdateInterface::PartUpgrade);
     m_screen->setEnableDeviceList({"a", "b"}, {"x", "y"});
@@ -254,61 +243,66 @@ void tst_CustomUpdateWidget::pickingAMediumTellsTheHost()
     QSignalSpy toUsb(m_screen, &CustomUpdateWidget::changeToUsbDevice);
     QSignalSpy toSd(m_screen, &CustomUpdateWidget::changeToSdDevice);
 
-    CustomImageRadioButton *picked = m_screen->findChild<CustomImageRadioButton *>(radio);
+    CustomImageRadioButton *picked = child<CustomImageRadioButton>(radios[radio]);
     QTest::mouseClick(picked, Qt::LeftButton);
 
-    QSignalSpy &expected = usb ? toUsb : toSd;
+    // USB0, USB1, SD0, SD1: the medium's kind picks the signal, its number the argument.
+    QSignalSpy &expected = radio < 2 ? toUsb : toSd;
     QCOMPARE(expected.count(), 1);
-    QCOMPARE(expected.first().first().toInt(), id);
-    QCOMPARE((usb ? toSd : toUsb).count(), 0);
+    QCOMPARE(expected.first().first().toInt(), radio % 2);
+    QCOMPARE((radio < 2 ? toSd : toUsb).count(), 0);
     for (CustomImageRadioButton *each : m_screen->findChildren<CustomImageRadioButton *>())
         QCOMPARE(each->isChecked(), each == picked);
     QCOMPARE(QApplication::focusWidget(), m_screen);
 }
 
-void tst_CustomUpdateWidget::countdownConfirmsAtTheTenthTick()
+void tst_CustomUpdateWidget::countdown_data()
 {
+    QTest::addColumn<bool>("quick");
+    QTest::addColumn<bool>("laterUnusable");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<int>("updates");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QStringList>("requests");
+
+    QTest::newRow("the tenth tick confirms")
+        << false << false << 10 << 1 << "Update(1)" << QStringList {"toast"};
+    // A later report of an unusable package disables "Update" but leaves the count running.
+    QTest::newRow("ends quietly when Update is disabled")
+        << false << true << 10 << 0 << "Update(1)" << QStringList();
+    QTest::newRow("quick upgrade stops at the first tick")
+        << true << false << 1 << 0 << "Update" << QStringList();
+}
+
+void tst_CustomUpdateWidget::countdown()
+{
+    QFETCH(bool, quick);
+    QFETCH(bool, laterUnusable);
+    QFETCH(int, ticks);
+    QFETCH(int, updates);
+    QFETCH(QString, caption);
+    QFETCH(QStringList, requests);
+
+    DataSaveControl::writeFactoryData("SupportQuickUpgrade", quick);
     create(UpdateInterface::CompleteUpgrade);
     QSignalSpy updateSystem(m_screen, &CustomUpdateWidget::updateSystem);
     m_screen->setDeviceInfomation(UpdateInterface::Usb0Device, true, QString(), QString(), "ok");
-    QTimer *timer = child<QTimer>("m_countdownTimer");
+    if (laterUnusable)
+        m_screen->setDeviceInfomation(UpdateInterface::Usb0Device, false, QString(), QString(), "missing");
 
-    for (int left = 9; left >= 1; --left) {
+    for (int left = 9; left > 10 - ticks; --left) {
+        tickCountdown(m_screen, 1);
+        QCOMPARE(child("m_updateButton")->text(), QStringLiteral("Update(%1)").arg(left));
+        QVERIFY(countdownTimer()->isActive());
         QCOMPARE(updateSystem.count(), 0);
-        QMetaObject::invokeMethod(m_screen, "onCountdown");
-        QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update(%1)").arg(left));
-        QVERIFY(timer->isActive());
     }
-    QMetaObject::invokeMethod(m_screen, "onCountdown");
-    QCOMPARE(updateSystem.count(), 1);
-    QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update(1)"));
-    QVERIFY(!timer->isActive());
-    QCOMPARE(TipDialog::current()->text(), QStringLiteral("Updating"));
-    QCOMPARE(HostJournal::instance()->requests(), QStringList {"toast"});
-}
-
-void tst_CustomUpdateWidget::countdownEndsQuietlyWhenUpdateIsDisabled()
-{
-    create(UpdateInterface::PartUpgrade);
-    QSignalSpy updateSystem(m_screen, &CustomUpdateWidget::updateSystem);
-    m_screen->setDeviceInfomation(UpdateInterface::Usb0Device, true, QString(), QString(), QString());
-    // A later report of an unusable package disables "Update" but leaves the count running.
-    m_screen->setDeviceInfomation(UpdateInterface::Usb0Device, false, QString(), QString(), "missing");
-    for (int tick = 0; tick < 10; ++tick)
-        QMetaObject::invokeMethod(m_screen, "onCountdown");
-    QCOMPARE(updateSystem.count(), 0);
-    QVERIFY(!child<QTimer>("m_countdownTimer")->isActive());
-    QVERIFY(HostJournal::instance()->requests().isEmpty());
-}
-
-void tst_CustomUpdateWidget::quickUpgradeStopsTheCountdown()
-{
-    DataSaveControl::writeFactoryData("SupportQuickUpgrade", true);
-    create(UpdateInterface::PartUpgrade);
-    m_screen->setDeviceInfomation(UpdateInterface::Sd0Device, true, QString(), QString(), QString());
-    QMetaObject::invokeMethod(m_screen, "onCountdown");
-    QVERIFY(!child<QTimer>("m_countdownTimer")->isActive());
-    QCOMPARE(button("m_updateButton")->text(), QStringLiteral("Update"));
+    tickCountdown(m_screen, 1);
+    QCOMPARE(updateSystem.count(), updates);
+    QCOMPARE(child("m_updateButton")->text(), caption);
+    QVERIFY(!countdownTimer()->isActive());
+    QCOMPARE(HostJournal::instance()->requests(), requests);
+    if (updates)
+        QCOMPARE(TipDialog::current()->text(), QStringLiteral("Updating"));
 }
 
 void tst_CustomUpdateWidget::updateWithoutPackageSaysSo()
@@ -316,7 +310,7 @@ void tst_CustomUpdateWidget::updateWithoutPackageSaysSo()
     create(UpdateInterface::PartUpgrade);
     m_screen->setEnableDeviceList({"a"}, {});
     QSignalSpy updateSystem(m_screen, &CustomUpdateWidget::updateSystem);
-    QTest::mouseClick(button("m_updateButton"), Qt::LeftButton);
+    QTest::mouseClick(child("m_updateButton"), Qt::LeftButton);
     QCOMPARE(updateSystem.count(), 0);
     QCOMPARE(TipDialog::current()->text(), QStringLiteral("Package missing"));
 }
@@ -353,7 +347,7 @@ void tst_CustomUpdateWidget::keysMoveTheFocus()
 
     create(UpdateInterface::PartUpgrade);
     m_screen->setEnableDeviceList({"a"}, {"x"});
-    button("m_updateButton")->setEnabled(updateEnabled);
+    child("m_updateButton")->setEnabled(updateEnabled);
     m_screen->setFocus();
     for (int key : keys)
         press(key);
@@ -365,7 +359,7 @@ void tst_CustomUpdateWidget::cancelKeysLeave_data()
 {
     QTest::addColumn<int>("key");
     for (int key : {0x0110002A, 0x01200026, 0x0140000F, 0x0140004B})
-        QTest::newRow(qPrintable(QStringLiteral("key 0x%1").arg(key, 8, 16, QLatin1Char('0')))) << key;
+        QTest::addRow("key %s", qPrintable(keyName(key))) << key;
 }
 
 void tst_CustomUpdateWidget::cancelKeysLeave()
@@ -378,7 +372,7 @@ void tst_CustomUpdateWidget::cancelKeysLeave()
     LogCapture log;
     press(key);
     QCOMPARE(cancel.count(), 1);
-    QVERIFY(!child<QTimer>("m_countdownTimer")->isActive());
+    QVERIFY(!countdownTimer()->isActive());
     QVERIFY(m_parent->keys.isEmpty());
 
     const LogCapture::Record record = log.records().first();

@@ -153,7 +153,7 @@ private:
     QString step();
     QString check();
     QWidget *screenOf(QWidget *widget) const;
-    bool held(QWidget *screen) const;
+    bool held(QWidget *screen) const { return screen && heldScreens().contains(screen); }
     QList<QWidget *> heldScreens() const;
     QList<QWidget *> liveScreens() const;
 
@@ -281,21 +281,15 @@ void tst_UpdateViewFuzz::hostSequences()
 
 QString tst_UpdateViewFuzz::text()
 {
-    switch (pick(7)) {
-    case 0:
-        return QString();
-    case 1:
-        return QStringLiteral("%1 %2 ;$(x)`y`");
-    case 2:
-        return QStringLiteral("line\nbreak");
-    case 3:
-        return QString::fromUtf8(
-            "\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac \xe7\x9b\x98");
-    case 4:
+    const char *const fixed[]
+        = {"", "%1 %2 ;$(x)`y`", "line\nbreak",
+           "\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac \xe7\x9b\x98"};
+    const int kind = pick(7);
+    if (kind < 4)
+        return QString::fromUtf8(fixed[kind]);
+    if (kind == 4)
         return QString(chance(10) ? 20000 : 500, QChar(0x41 + pick(26)));
-    default:
-        return QString::number(m_random());
-    }
+    return QString::number(m_random());
 }
 
 QStringList tst_UpdateViewFuzz::list(const QStringList &names)
@@ -360,21 +354,12 @@ QWidget *tst_UpdateViewFuzz::screenOf(QWidget *widget) const
     return widget;
 }
 
-bool tst_UpdateViewFuzz::held(QWidget *screen) const
-{
-    return screen && heldScreens().contains(screen);
-}
-
 QList<QWidget *> tst_UpdateViewFuzz::heldScreens() const
 {
     QList<QWidget *> screens;
-    if (m_view) {
-        for (QWidget *screen :
-             {static_cast<QWidget *>(m_view->m_upgradeDialog), static_cast<QWidget *>(m_view->m_updateWidget),
-              static_cast<QWidget *>(m_view->m_mcuWidget)})
-            if (screen)
-                screens << screen;
-    }
+    if (m_view)
+        screens << m_view->m_upgradeDialog << m_view->m_updateWidget << m_view->m_mcuWidget;
+    screens.removeAll(nullptr);
     return screens;
 }
 
@@ -471,17 +456,18 @@ QString tst_UpdateViewFuzz::step()
     } else if (action < 940) {
         // A timer of a live screen runs out: its countdown, or the one-off
         // request to check the media.
-        QList<QPair<QWidget *, const char *>> timers;
+        using Timer = QPair<QWidget *, const char *>;
+        QList<Timer> timers;
         for (QWidget *screen : liveScreens()) {
             QTimer *countdown = screen->findChild<QTimer *>("m_countdownTimer");
             if (countdown && countdown->isActive())
-                timers << QPair<QWidget *, const char *>(screen, "onCountdown");
+                timers << Timer(screen, "onCountdown");
             if (!qobject_cast<UpgradeDialog *>(screen) && !m_checked.contains(screen))
-                timers << QPair<QWidget *, const char *>(screen, "onCheckDeviceSlot");
+                timers << Timer(screen, "onCheckDeviceSlot");
         }
         if (timers.isEmpty())
             return "no timer running";
-        const QPair<QWidget *, const char *> timer = timers.at(pick(timers.size()));
+        const Timer timer = timers.at(pick(timers.size()));
         aimless = !held(timer.first);
         if (QByteArray(timer.second) == "onCheckDeviceSlot")
             m_checked << timer.first;
@@ -502,24 +488,17 @@ QString tst_UpdateViewFuzz::step()
         for (QWidget *screen : heldScreens())
             if (screen->isVisible())
                 visible << screen;
-        switch (pick(4)) {
-        case 0:
-            if (!visible.isEmpty())
-                visible.at(pick(visible.size()))->grab();
-            done = "repaint";
-            break;
-        case 1:
+        const int kind = pick(4);
+        if (kind == 0 && !visible.isEmpty())
+            visible.at(pick(visible.size()))->grab();
+        else if (kind == 1)
             view->setVisible(!view->isVisible());
-            done = "view shown or hidden";
-            break;
-        case 2:
+        else if (kind == 2)
             view->setFocus();
-            done = "view focused";
-            break;
-        default:
+        else if (kind == 3)
             view->resize(pick(1000), pick(600));
-            done = "view resized";
-        }
+        const char *const kinds[] = {"repaint", "view shown or hidden", "view focused", "view resized"};
+        done = kinds[kind];
     }
 
     if (aimless && (m_host.emitted != emittedBefore || !HostJournal::instance()->entries().isEmpty()))
@@ -548,12 +527,9 @@ QString tst_UpdateViewFuzz::check()
         if (qobject_cast<CustomMcuUpdateWidget *>(screen) && m_view && m_view->isAncestorOf(screen))
             return QStringLiteral("an MCU screen sits inside the view");
     }
-    if (m_view) {
-        for (QWidget *screen : {static_cast<QWidget *>(m_view->m_upgradeDialog),
-                                static_cast<QWidget *>(m_view->m_updateWidget)})
-            if (screen && screen->parentWidget() != m_view)
-                return screenName(screen) + " is not a child of the view";
-    }
+    for (QWidget *screen : held)
+        if (screen != m_view->m_mcuWidget && screen->parentWidget() != m_view)
+            return screenName(screen) + " is not a child of the view";
     return QString();
 }
 
