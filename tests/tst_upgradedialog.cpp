@@ -8,6 +8,7 @@
 #include "hostsetup.h"
 #include "logcapture.h"
 #include "logorecord.h"
+#include "mediatree.h"
 #include "sandbox.h"
 #include "tipdialog.h"
 #include "upgradedialog.h"
@@ -17,7 +18,6 @@
 #include <QElapsedTimer>
 #include <QMetaMethod>
 #include <QSignalSpy>
-#include <QtEndian>
 #include <QtTest>
 
 #include <memory>
@@ -31,6 +31,13 @@ const int backwardKey = 0x0110003F;
 const int forwardKey = 0x01100040;
 
 const QStringList allFiles {"ORBITA_PACK.BIN", "ISPBOOOT.BIN", "mcu.bin"};
+// The choices in focus order and their captions.
+const QStringList buttons {"m_partButton", "m_systemButton", "m_mcuButton", "m_cancelButton"};
+const QStringList captions {"Upgrade part", "Upgrade system", "Upgrade MCU", "Cancel"};
+
+const QString noBinFile = "1390 [media_print][no_bin_file]";
+const QString copyOut = "dd if={root}/dev/mtd14 of={root}/media/flash/userdata/logo.txt bs=2048c count=1500";
+const QString copyBack = "dd if={root}/media/flash/userdata/logo.txt of={root}/dev/mtd14 bs=2048c count=1500";
 
 QByteArray pictureBytes(const QSize &size, const QColor &color)
 {
@@ -103,12 +110,9 @@ private slots:
     void copesWithMissingImages();
     void buttonsEmitTheirChoice_data();
     void buttonsEmitTheirChoice();
-    void closeSlotCancels();
 
-    void keysMoveTheFocus_data();
-    void keysMoveTheFocus();
-    void otherKeysReachTheParent_data();
-    void otherKeysReachTheParent();
+    void handlesKeys_data();
+    void handlesKeys();
 
     void countdownPicksTheFirstChoice_data();
     void countdownPicksTheFirstChoice();
@@ -137,15 +141,18 @@ private:
     QString focusName() const;
     void press(int key);
     void tick();
-    void setFactory(const char *key, bool value);
+    QStringList quickUpgrade(bool factoryCustom = true);
 
     QString expand(QString text) const;
     QStringList expand(const QStringList &texts) const;
     QString mediumPath(const QString &name) const;
     QString makeMedium(const QString &name, const QStringList &entries) const;
     QByteArray writePartition(quint32 width, quint32 height, int size = int(LogoRecord::size)) const;
-    QByteArray partition() const;
-    QByteArray expectedPartition(const QByteArray &before, const QString &picture) const;
+    QByteArray partition() const { return readDevice(*m_sandbox, "/dev/mtd14"); }
+    QByteArray expectedPartition(const QByteArray &before, const QString &picture) const
+    {
+        return writtenRecord(before, int(LogoRecord::size), picture);
+    }
     QStringList commands() const;
     QStringList records() const;
 
@@ -167,14 +174,7 @@ void tst_UpgradeDialog::init()
                          pictureBytes(QSize(32, 8), Qt::gray));
     m_sandbox->writeFile("/application/resource/update/style0/tip_bt_d.png",
                          pictureBytes(QSize(32, 8), Qt::blue));
-    QDir().mkpath(m_sandbox->path("/media/flash/nvm/Quorvex"));
-    QDir().mkpath(m_sandbox->path("/media/flash/userdata"));
-
-    HostJournal::instance()->clear();
-    HostSetup::setMcuModuleAvailable(true);
-    BaseControl::getInstance()->setSoftwareVersion("KD_PLV_07");
-    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, QStringList());
-    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_SD, QStringList());
+    prepareHeadUnit(*m_sandbox);
     m_log.reset(new LogCapture);
     m_commands.reset(new QSignalSpy(CommandRunner::instance(), &CommandRunner::commandFinished));
 }
@@ -227,9 +227,16 @@ void tst_UpgradeDialog::tick()
     QMetaObject::invokeMethod(m_dialog, "onCountdown");
 }
 
-void tst_UpgradeDialog::setFactory(const char *key, bool value)
+// Shows the dialog, then lets it run the quick upgrade over the mounted media;
+// what it emitted and asked the host on the way.
+QStringList tst_UpgradeDialog::quickUpgrade(bool factoryCustom)
 {
-    DataSaveControl::writeFactoryData(QLatin1String(key), value);
+    showDialog();
+    DataSaveControl::writeFactoryData("SupportQuickUpgrade", true);
+    DataSaveControl::writeFactoryData("SupportFactoryCustom", factoryCustom);
+    EventLog log(m_dialog);
+    m_dialog->setUpgradeFileList(QStringList());
+    return log.events;
 }
 
 QString tst_UpgradeDialog::expand(QString text) const
@@ -276,46 +283,11 @@ QString tst_UpgradeDialog::makeMedium(const QString &name, const QStringList &en
     return mount;
 }
 
-// A logo partition whose header prescribes width x height; the other bytes
-// follow a pattern so that carried bytes can be told from written ones.
 QByteArray tst_UpgradeDialog::writePartition(quint32 width, quint32 height, int size) const
 {
-    QByteArray bytes(size, 0);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7) % 253);
-    if (size >= 68) {
-        uchar header[8];
-        qToLittleEndian(width, header);
-        qToLittleEndian(height, header + 4);
-        bytes.replace(60, 8, reinterpret_cast<const char *>(header), 8);
-    }
+    const QByteArray bytes = logoPartition(size, width, height);
     m_sandbox->writeFile("/dev/mtd14", bytes);
     return bytes;
-}
-
-QByteArray tst_UpgradeDialog::partition() const
-{
-    QFile file(m_sandbox->path("/dev/mtd14"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The record after a successful write: the picture, stretched to the
-// header's size unless it has it already, patched in at byte 80; the
-// partition then holds the record's first 3,072,000 bytes.
-QByteArray tst_UpgradeDialog::expectedPartition(const QByteArray &before, const QString &picture) const
-{
-    QByteArray record = before.left(int(LogoRecord::size));
-    const QSize size(qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(record.constData() + 60)),
-                     qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(record.constData() + 64)));
-    QImage image(picture);
-    if (image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QByteArray pixels(reinterpret_cast<const char *>(image.constBits()),
-                            image.bytesPerLine() * image.height());
-    if (record.size() < 80 + pixels.size())
-        record.resize(80 + pixels.size());
-    record.replace(80, pixels.size(), pixels);
-    return record.left(int(LogoRecord::size));
 }
 
 QStringList tst_UpgradeDialog::commands() const
@@ -364,13 +336,11 @@ void tst_UpgradeDialog::buildsItsButtons()
     showDialog();
     QCOMPARE(button("m_titleLabel")->text(), QString("Upgrade file detected"));
     QVERIFY(button("m_titleLabel")->wordWrap());
-    const QStringList names {"m_partButton", "m_systemButton", "m_mcuButton", "m_cancelButton"};
-    const QStringList captions {"Upgrade part", "Upgrade system", "Upgrade MCU", "Cancel"};
     const QImage *normal = button("m_partButton")->backgroundImages().normal();
     const QImage *pressed = button("m_partButton")->backgroundImages().pressed();
     QVERIFY(normal && !normal->isNull() && pressed && !pressed->isNull() && *normal != *pressed);
-    for (int i = 0; i < names.size(); ++i) {
-        CustomImageLabel *label = button(names.at(i));
+    for (int i = 0; i < buttons.size(); ++i) {
+        CustomImageLabel *label = button(buttons.at(i));
         QVERIFY(label);
         QCOMPARE(label->text(), captions.at(i));
         QVERIFY(label->isVisible());
@@ -381,7 +351,7 @@ void tst_UpgradeDialog::buildsItsButtons()
     }
     // Shown, the dialog holds the focus itself; the keys walk the buttons in this order.
     QCOMPARE(focusName(), QString("dialog"));
-    for (const QString &name : names) {
+    for (const QString &name : buttons) {
         press(forwardKey);
         QCOMPARE(focusName(), name);
     }
@@ -404,14 +374,10 @@ void tst_UpgradeDialog::buttonsEmitTheirChoice_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("signal");
-    QTest::newRow("part") << "m_partButton"
-                          << "partUpdateSig";
-    QTest::newRow("system") << "m_systemButton"
-                            << "completeUpdateSig";
-    QTest::newRow("mcu") << "m_mcuButton"
-                         << "mcuUpdateSig";
-    QTest::newRow("cancel") << "m_cancelButton"
-                            << "cancelSig";
+    const char *const chosen[] = {"partUpdateSig", "completeUpdateSig", "mcuUpdateSig", "cancelSig"};
+    for (int i = 0; i < buttons.size(); ++i)
+        QTest::newRow(qPrintable(captions.at(i))) << buttons.at(i) << chosen[i];
+    QTest::newRow("close slot") << QString() << "cancelSig";
 }
 
 void tst_UpgradeDialog::buttonsEmitTheirChoice()
@@ -420,54 +386,50 @@ void tst_UpgradeDialog::buttonsEmitTheirChoice()
     QFETCH(QString, signal);
     showDialog();
     EventLog log(m_dialog);
-    QTest::mouseClick(button(name), Qt::LeftButton);
+    if (name.isEmpty())
+        QVERIFY(QMetaObject::invokeMethod(m_dialog, "onCloseBtClicked"));
+    else
+        QTest::mouseClick(button(name), Qt::LeftButton);
     QCOMPARE(log.events, QStringList {signal});
 }
 
-void tst_UpgradeDialog::closeSlotCancels()
-{
-    showDialog();
-    EventLog log(m_dialog);
-    QVERIFY(QMetaObject::invokeMethod(m_dialog, "onCloseBtClicked"));
-    QCOMPARE(log.events, QStringList {"cancelSig"});
-}
-
-void tst_UpgradeDialog::keysMoveTheFocus_data()
+void tst_UpgradeDialog::handlesKeys_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("start");
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("forward from nothing") << allFiles << "" << forwardKey << "m_partButton";
-    QTest::newRow("backward from nothing") << allFiles << "" << backwardKey << "m_cancelButton";
-    QTest::newRow("key 0x0110003F backward") << allFiles << "m_systemButton" << 0x0110003F << "m_partButton";
-    QTest::newRow("key 0x01100040 forward") << allFiles << "m_systemButton" << 0x01100040 << "m_mcuButton";
-    QTest::newRow("key 0x0110004D forward") << allFiles << "m_systemButton" << 0x0110004D << "m_mcuButton";
-    QTest::newRow("key 0x0110004E backward") << allFiles << "m_systemButton" << 0x0110004E << "m_partButton";
-    QTest::newRow("key 0x0140000A backward") << allFiles << "m_systemButton" << 0x0140000A << "m_partButton";
-    QTest::newRow("key 0x0140000B forward") << allFiles << "m_systemButton" << 0x0140000B << "m_mcuButton";
-    QTest::newRow("forward wraps from cancel")
-        << allFiles << "m_cancelButton" << forwardKey << "m_partButton";
-    QTest::newRow("backward wraps from part")
-        << allFiles << "m_partButton" << backwardKey << "m_cancelButton";
-    QTest::newRow("forward from nothing skips hidden part")
-        << QStringList {"ISPBOOOT.BIN"} << "" << forwardKey << "m_systemButton";
-    QTest::newRow("forward from nothing, MCU only")
-        << QStringList {"mcu.bin"} << "" << forwardKey << "m_mcuButton";
-    QTest::newRow("wrap skips hidden choices")
-        << QStringList {"mcu.bin"} << "m_cancelButton" << forwardKey << "m_mcuButton";
-    QTest::newRow("backward skips hidden choices")
-        << QStringList {"ORBITA_PACK.BIN"} << "m_cancelButton" << backwardKey << "m_partButton";
-    QTest::newRow("only cancel, forward from nothing")
-        << QStringList() << "" << forwardKey << "m_cancelButton";
-    QTest::newRow("only cancel, forward stays")
-        << QStringList() << "m_cancelButton" << forwardKey << "m_cancelButton";
-    QTest::newRow("only cancel, backward stays")
-        << QStringList() << "m_cancelButton" << backwardKey << "m_cancelButton";
+    const auto row = [](const char *name, const QStringList &files, const QString &start, int key,
+                        const QString &expected) {
+        QTest::newRow(name) << files << start << key << expected;
+    };
+    row("forward from nothing", allFiles, "", forwardKey, "m_partButton");
+    row("backward from nothing", allFiles, "", backwardKey, "m_cancelButton");
+    for (int key : {0x0110003F, 0x0110004E, 0x0140000A, 0x01100040, 0x0110004D, 0x0140000B}) {
+        const bool forward = key == 0x01100040 || key == 0x0110004D || key == 0x0140000B;
+        const QString name = QString("key 0x%1 %2")
+                                 .arg(QString::number(key, 16).toUpper().rightJustified(8, '0'),
+                                      forward ? "forward" : "backward");
+        row(qPrintable(name), allFiles, "m_systemButton", key, forward ? "m_mcuButton" : "m_partButton");
+    }
+    row("forward wraps from cancel", allFiles, "m_cancelButton", forwardKey, "m_partButton");
+    row("backward wraps from part", allFiles, "m_partButton", backwardKey, "m_cancelButton");
+    row("forward from nothing skips hidden part", {"ISPBOOOT.BIN"}, "", forwardKey, "m_systemButton");
+    row("forward from nothing, MCU only", {"mcu.bin"}, "", forwardKey, "m_mcuButton");
+    row("wrap skips hidden choices", {"mcu.bin"}, "m_cancelButton", forwardKey, "m_mcuButton");
+    row("backward skips hidden choices", {"ORBITA_PACK.BIN"}, "m_cancelButton", backwardKey, "m_partButton");
+    row("only cancel, forward from nothing", {}, "", forwardKey, "m_cancelButton");
+    row("only cancel, forward stays", {}, "m_cancelButton", forwardKey, "m_cancelButton");
+    row("only cancel, backward stays", {}, "m_cancelButton", backwardKey, "m_cancelButton");
+    // Keys that move no focus are left to the parent.
+    row("neighbour of a focus key, nothing focused", allFiles, "", 0x01100041, "");
+    row("host key of another screen, button focused", allFiles, "m_mcuButton", 0x0120000A, "");
+    row("Qt arrow key", allFiles, "m_systemButton", Qt::Key_Down, "");
+    row("Qt return key", allFiles, "", Qt::Key_Return, "");
 }
 
-void tst_UpgradeDialog::keysMoveTheFocus()
+void tst_UpgradeDialog::handlesKeys()
 {
     QFETCH(QStringList, files);
     QFETCH(QString, start);
@@ -477,32 +439,10 @@ void tst_UpgradeDialog::keysMoveTheFocus()
     showDialog(files);
     if (!start.isEmpty())
         button(start)->setFocus();
-    press(key);
-    QCOMPARE(focusName(), expected);
-    QCOMPARE(m_parent->keys, QList<int>());
-}
-
-void tst_UpgradeDialog::otherKeysReachTheParent_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("key");
-    QTest::newRow("neighbour of a focus key, nothing focused") << "" << 0x01100041;
-    QTest::newRow("host key of another screen, button focused") << "m_mcuButton" << 0x0120000A;
-    QTest::newRow("Qt arrow key") << "m_systemButton" << int(Qt::Key_Down);
-    QTest::newRow("Qt return key") << "" << int(Qt::Key_Return);
-}
-
-void tst_UpgradeDialog::otherKeysReachTheParent()
-{
-    QFETCH(QString, start);
-    QFETCH(int, key);
-    showDialog();
-    if (!start.isEmpty())
-        button(start)->setFocus();
     const QString focus = focusName();
     press(key);
-    QCOMPARE(m_parent->keys, QList<int> {key});
-    QCOMPARE(focusName(), focus);
+    QCOMPARE(focusName(), expected.isEmpty() ? focus : expected);
+    QCOMPARE(m_parent->keys, expected.isEmpty() ? QList<int> {key} : QList<int>());
 }
 
 void tst_UpgradeDialog::countdownPicksTheFirstChoice_data()
@@ -510,19 +450,16 @@ void tst_UpgradeDialog::countdownPicksTheFirstChoice_data()
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("hidden");
     QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("caption");
     QTest::addColumn<QStringList>("chosen");
 
-    QTest::newRow("system before part and MCU") << allFiles << false << "m_systemButton"
-                                                << "Upgrade system" << QStringList {"completeUpdateSig"};
+    QTest::newRow("system before part and MCU")
+        << allFiles << false << "m_systemButton" << QStringList {"completeUpdateSig"};
     QTest::newRow("part before MCU") << QStringList {"mcu.bin", "ORBITA_PACK.BIN"} << false << "m_partButton"
-                                     << "Upgrade part" << QStringList {"partUpdateSig"};
+                                     << QStringList {"partUpdateSig"};
     QTest::newRow("MCU alone") << QStringList {"mcu.bin"} << false << "m_mcuButton"
-                               << "Upgrade MCU" << QStringList {"mcuUpdateSig"};
-    QTest::newRow("nothing to choose") << QStringList() << false << ""
-                                       << "" << QStringList();
-    QTest::newRow("dialog hidden") << allFiles << true << ""
-                                   << "" << QStringList();
+                               << QStringList {"mcuUpdateSig"};
+    QTest::newRow("nothing to choose") << QStringList() << false << QString() << QStringList();
+    QTest::newRow("dialog hidden") << allFiles << true << QString() << QStringList();
 }
 
 void tst_UpgradeDialog::countdownPicksTheFirstChoice()
@@ -530,23 +467,21 @@ void tst_UpgradeDialog::countdownPicksTheFirstChoice()
     QFETCH(QStringList, files);
     QFETCH(bool, hidden);
     QFETCH(QString, target);
-    QFETCH(QString, caption);
     QFETCH(QStringList, chosen);
+    const QString caption = captions.value(buttons.indexOf(target));
 
     showDialog(files);
     if (hidden)
         m_dialog->hide();
     EventLog log(m_dialog);
     QTimer *timer = m_dialog->findChild<QTimer *>("m_countdownTimer");
-    const QStringList names {"m_partButton", "m_systemButton", "m_mcuButton", "m_cancelButton"};
-    const QStringList plain {"Upgrade part", "Upgrade system", "Upgrade MCU", "Cancel"};
 
     for (int left = 9; left >= 1; --left) {
         tick();
-        for (int i = 0; i < names.size(); ++i) {
+        for (int i = 0; i < buttons.size(); ++i) {
             const QString expected
-                = names.at(i) == target ? QString("%1(%2)").arg(caption).arg(left) : plain.at(i);
-            QCOMPARE(button(names.at(i))->text(), expected);
+                = buttons.at(i) == target ? QString("%1(%2)").arg(caption).arg(left) : captions.at(i);
+            QCOMPARE(button(buttons.at(i))->text(), expected);
         }
         QVERIFY(timer->isActive());
         QCOMPARE(log.events, QStringList());
@@ -561,7 +496,7 @@ void tst_UpgradeDialog::countdownPicksTheFirstChoice()
 void tst_UpgradeDialog::quickUpgradeStopsTheCountdown()
 {
     showDialog();
-    setFactory("SupportQuickUpgrade", true);
+    DataSaveControl::writeFactoryData("SupportQuickUpgrade", true);
     EventLog log(m_dialog);
     tick();
     QVERIFY(!m_dialog->findChild<QTimer *>("m_countdownTimer")->isActive());
@@ -591,20 +526,18 @@ void tst_UpgradeDialog::fileListShowsChoices_data()
     QTest::addColumn<bool>("system");
     QTest::addColumn<bool>("mcu");
 
-    QTest::newRow("system image only") << allFiles << QStringList {"ISPBOOOT.BIN"} << false << true << false;
-    QTest::newRow("all three") << QStringList() << QStringList {"ORBITA_PACK.BIN", "mcu.bin", "ISPBOOOT.BIN"}
-                               << true << true << true;
-    QTest::newRow("empty list") << allFiles << QStringList() << false << false << false;
-    QTest::newRow("other letter case")
-        << allFiles << QStringList {"ispbooot.bin", "MCU.BIN", "Orbita_Pack.bin"} << false << false << false;
-    QTest::newRow("directory in front")
-        << allFiles << QStringList {"/media/usb0/ISPBOOOT.BIN", "usb/mcu.bin"} << false << false << false;
-    QTest::newRow("name inside a longer name")
-        << allFiles << QStringList {"ISPBOOOT.BIN.bak", "old_mcu.bin"} << false << false << false;
-    QTest::newRow("duplicates and other files")
-        << allFiles << QStringList {"readme.txt", "mcu.bin", "mcu.bin"} << false << false << true;
-    QTest::newRow("later list shows a hidden choice again")
-        << QStringList {"mcu.bin"} << QStringList {"ISPBOOOT.BIN"} << false << true << false;
+    const auto row = [](const char *name, const QStringList &earlier, const QStringList &files, bool part,
+                        bool system, bool mcu) {
+        QTest::newRow(name) << earlier << files << part << system << mcu;
+    };
+    row("system image only", allFiles, {"ISPBOOOT.BIN"}, false, true, false);
+    row("all three", {}, {"ORBITA_PACK.BIN", "mcu.bin", "ISPBOOOT.BIN"}, true, true, true);
+    row("empty list", allFiles, {}, false, false, false);
+    row("other letter case", allFiles, {"ispbooot.bin", "MCU.BIN", "Orbita_Pack.bin"}, false, false, false);
+    row("directory in front", allFiles, {"/media/usb0/ISPBOOOT.BIN", "usb/mcu.bin"}, false, false, false);
+    row("name inside a longer name", allFiles, {"ISPBOOOT.BIN.bak", "old_mcu.bin"}, false, false, false);
+    row("duplicates and other files", allFiles, {"readme.txt", "mcu.bin", "mcu.bin"}, false, false, true);
+    row("later list shows a hidden choice again", {"mcu.bin"}, {"ISPBOOOT.BIN"}, false, true, false);
 }
 
 void tst_UpgradeDialog::fileListShowsChoices()
@@ -641,59 +574,43 @@ void tst_UpgradeDialog::quickUpgradeWalksTheMedia_data()
     const QString system
         = "1108 [media_print][setUpgradeFileList] idx: %1  val: \"{root}/media/%2/ISPBOOOT.BIN\"";
     const QString mcu = "1122 [media_print][setUpgradeFileList] idx: %1  val: \"{root}/media/%2/mcu.bin\"";
-    const QString noBinFile = "1390 [media_print][no_bin_file]";
     const QString touchConf = "1134 [custom_print][line:1134][copy {root}/media/%1/touch_conf]";
+    // Images count only beside an empty marker file.
+    const QString marker = ",zel.support.quick.upgrade=0";
+    const auto row = [](const char *name, const QStringList &usb, const QStringList &sd, bool mcuModule,
+                        bool factoryCustom, const QStringList &events, const QStringList &records) {
+        QTest::newRow(name) << usb << sd << mcuModule << factoryCustom << events << records;
+    };
 
-    QTest::newRow("MCU image with empty marker")
-        << QStringList {"mcu.bin=3,zel.support.quick.upgrade=0"} << QStringList() << true << false
-        << QStringList {"mcuUpdateSig"} << QStringList {mcu.arg(0).arg("usb0")};
-    QTest::newRow("system image with empty marker")
-        << QStringList {"ISPBOOOT.BIN=5,zel.support.quick.upgrade=0"} << QStringList() << true << false
-        << QStringList {"updateSystem", "cancelSig"} << QStringList {system.arg(0).arg("usb0"), noBinFile};
-    QTest::newRow("system and MCU image on one medium")
-        << QStringList {"ISPBOOOT.BIN=5,mcu.bin=3,zel.support.quick.upgrade=0"} << QStringList() << true
-        << false << QStringList {"updateSystem", "mcuUpdateSig"}
-        << QStringList {system.arg(0).arg("usb0"), mcu.arg(0).arg("usb0")};
-    QTest::newRow("marker of one byte")
-        << QStringList {"ISPBOOOT.BIN=5,mcu.bin=3,zel.support.quick.upgrade=1"} << QStringList() << true
-        << false << QStringList {"cancelSig"} << QStringList {noBinFile};
-    QTest::newRow("no marker") << QStringList {"ISPBOOOT.BIN=5,mcu.bin=3"} << QStringList() << true << false
-                               << QStringList {"cancelSig"} << QStringList {noBinFile};
-    QTest::newRow("empty images") << QStringList {"ISPBOOOT.BIN=0,mcu.bin=0,zel.support.quick.upgrade=0"}
-                                  << QStringList() << true << false << QStringList {"cancelSig"}
-                                  << QStringList {noBinFile};
-    QTest::newRow("no USB medium, two SD media")
-        << QStringList()
-        << QStringList {"ISPBOOOT.BIN=5,zel.support.quick.upgrade=0", "mcu.bin=3,zel.support.quick.upgrade=0"}
-        << true << false << QStringList {"updateSystem", "mcuUpdateSig"}
-        << QStringList {system.arg(0).arg("sd0"), mcu.arg(1).arg("sd1")};
-    QTest::newRow("USB media hide the SD media")
-        << QStringList {""} << QStringList {"mcu.bin=3,zel.support.quick.upgrade=0"} << true << false
-        << QStringList {"cancelSig"} << QStringList {noBinFile};
-    QTest::newRow("MCU image ends the walk")
-        << QStringList {"ISPBOOOT.BIN=5,zel.support.quick.upgrade=0", "mcu.bin=3,zel.support.quick.upgrade=0",
-                        "ISPBOOOT.BIN=5,zel.support.quick.upgrade=0"}
-        << QStringList() << true << false << QStringList {"updateSystem", "mcuUpdateSig"}
-        << QStringList {system.arg(0).arg("usb0"), mcu.arg(1).arg("usb1")};
-    QTest::newRow("no MCU module") << QStringList {"ISPBOOOT.BIN=5,zel.support.quick.upgrade=0"}
-                                   << QStringList() << false << false << QStringList {"cancelSig"}
-                                   << QStringList {system.arg(0).arg("usb0"), noBinFile};
-    QTest::newRow("no media") << QStringList() << QStringList() << true << false << QStringList {"cancelSig"}
-                              << QStringList {noBinFile};
-    QTest::newRow("customisation data, then MCU image on the second medium")
-        << QStringList {"touch_conf", "mcu.bin=3,zel.support.quick.upgrade=0"} << QStringList() << true
-        << true << QStringList {"toast", "rebootSystem", "mcuUpdateSig"}
-        << QStringList {touchConf.arg("usb0"), mcu.arg(1).arg("usb1")};
-    QTest::newRow("two media with customisation data")
-        << QStringList {"touch_conf", "touch_conf"} << QStringList() << true << true
-        << QStringList {"toast", "rebootSystem", "toast", "rebootSystem", "cancelSig"}
-        << QStringList {touchConf.arg("usb0"), touchConf.arg("usb1"), noBinFile};
-    QTest::newRow("customisation data without the factory setting")
-        << QStringList {"touch_conf"} << QStringList() << true << false << QStringList {"cancelSig"}
-        << QStringList {noBinFile};
-    QTest::newRow("medium with an MCU image is not imported")
-        << QStringList {"touch_conf,mcu.bin=3,zel.support.quick.upgrade=0"} << QStringList() << true << true
-        << QStringList {"mcuUpdateSig"} << QStringList {mcu.arg(0).arg("usb0")};
+    row("MCU image with empty marker", {"mcu.bin=3" + marker}, {}, true, false, {"mcuUpdateSig"},
+        {mcu.arg(0).arg("usb0")});
+    row("system image with empty marker", {"ISPBOOOT.BIN=5" + marker}, {}, true, false,
+        {"updateSystem", "cancelSig"}, {system.arg(0).arg("usb0"), noBinFile});
+    row("system and MCU image on one medium", {"ISPBOOOT.BIN=5,mcu.bin=3" + marker}, {}, true, false,
+        {"updateSystem", "mcuUpdateSig"}, {system.arg(0).arg("usb0"), mcu.arg(0).arg("usb0")});
+    row("marker of one byte", {"ISPBOOOT.BIN=5,mcu.bin=3,zel.support.quick.upgrade=1"}, {}, true, false,
+        {"cancelSig"}, {noBinFile});
+    row("no marker", {"ISPBOOOT.BIN=5,mcu.bin=3"}, {}, true, false, {"cancelSig"}, {noBinFile});
+    row("empty images", {"ISPBOOOT.BIN=0,mcu.bin=0" + marker}, {}, true, false, {"cancelSig"}, {noBinFile});
+    row("no USB medium, two SD media", {}, {"ISPBOOOT.BIN=5" + marker, "mcu.bin=3" + marker}, true, false,
+        {"updateSystem", "mcuUpdateSig"}, {system.arg(0).arg("sd0"), mcu.arg(1).arg("sd1")});
+    row("USB media hide the SD media", {""}, {"mcu.bin=3" + marker}, true, false, {"cancelSig"}, {noBinFile});
+    row("MCU image ends the walk",
+        {"ISPBOOOT.BIN=5" + marker, "mcu.bin=3" + marker, "ISPBOOOT.BIN=5" + marker}, {}, true, false,
+        {"updateSystem", "mcuUpdateSig"}, {system.arg(0).arg("usb0"), mcu.arg(1).arg("usb1")});
+    row("no MCU module", {"ISPBOOOT.BIN=5" + marker}, {}, false, false, {"cancelSig"},
+        {system.arg(0).arg("usb0"), noBinFile});
+    row("no media", {}, {}, true, false, {"cancelSig"}, {noBinFile});
+    row("customisation data, then MCU image on the second medium", {"touch_conf", "mcu.bin=3" + marker}, {},
+        true, true, {"toast", "rebootSystem", "mcuUpdateSig"},
+        {touchConf.arg("usb0"), mcu.arg(1).arg("usb1")});
+    row("two media with customisation data", {"touch_conf", "touch_conf"}, {}, true, true,
+        {"toast", "rebootSystem", "toast", "rebootSystem", "cancelSig"},
+        {touchConf.arg("usb0"), touchConf.arg("usb1"), noBinFile});
+    row("customisation data without the factory setting", {"touch_conf"}, {}, true, false, {"cancelSig"},
+        {noBinFile});
+    row("medium with an MCU image is not imported", {"touch_conf,mcu.bin=3" + marker}, {}, true, true,
+        {"mcuUpdateSig"}, {mcu.arg(0).arg("usb0")});
 }
 
 void tst_UpgradeDialog::quickUpgradeWalksTheMedia()
@@ -705,28 +622,19 @@ void tst_UpgradeDialog::quickUpgradeWalksTheMedia()
     QFETCH(QStringList, events);
     QFETCH(QStringList, records);
 
-    QStringList usbMounts;
-    for (int i = 0; i < usb.size(); ++i)
-        usbMounts << makeMedium(QString("usb%1").arg(i), usb.at(i).split(','));
-    QStringList sdMounts;
-    for (int i = 0; i < sd.size(); ++i)
-        sdMounts << makeMedium(QString("sd%1").arg(i), sd.at(i).split(','));
-    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, usbMounts);
-    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_SD, sdMounts);
+    const auto mount = [this](const char *type, const QStringList &media) {
+        QStringList mounts;
+        for (int i = 0; i < media.size(); ++i)
+            mounts << makeMedium(type + QString::number(i), media.at(i).split(','));
+        return mounts;
+    };
+    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, mount("usb", usb));
+    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_SD, mount("sd", sd));
     HostSetup::setMcuModuleAvailable(mcuModule);
 
-    showDialog();
-    setFactory("SupportQuickUpgrade", true);
-    setFactory("SupportFactoryCustom", factoryCustom);
-    EventLog log(m_dialog);
-    m_dialog->setUpgradeFileList(QStringList());
-
-    QCOMPARE(log.events, events);
-    QStringList expected;
-    for (const QString &record : records)
-        expected << expand(record);
+    QCOMPARE(quickUpgrade(factoryCustom), events);
     // The walk shows no choice itself: the buttons stay as they were.
-    QCOMPARE(this->records(), expected);
+    QCOMPARE(this->records(), expand(records));
     for (const char *name : {"m_partButton", "m_systemButton", "m_mcuButton"})
         QVERIFY(button(name)->isVisible());
 }
@@ -744,16 +652,8 @@ void tst_UpgradeDialog::importsAFullMedium()
     m_sandbox->writeFile("/media/flash/nvm/CarHome.png", "old");
     const QByteArray before = writePartition(16, 8);
     UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, {mount});
-    showDialog();
-    setFactory("SupportQuickUpgrade", true);
-    setFactory("SupportFactoryCustom", true);
-    EventLog log(m_dialog);
-    m_dialog->setUpgradeFileList(QStringList());
+    QCOMPARE(quickUpgrade(), QStringList({"saveSettingData", "toast", "rebootSystem", "cancelSig"}));
 
-    const QString copyOut
-        = "dd if={root}/dev/mtd14 of={root}/media/flash/userdata/logo.txt bs=2048c count=1500";
-    const QString copyBack
-        = "dd if={root}/media/flash/userdata/logo.txt of={root}/dev/mtd14 bs=2048c count=1500";
     QCOMPARE(commands(),
              expand({
                  "cp -arf {root}/media/usb0/touch_conf {root}/media/flash/nvm/touch_conf",
@@ -814,10 +714,9 @@ void tst_UpgradeDialog::importsAFullMedium()
                  "{root}/media/flash/nvm/languages]",
                  "1368 [custom_print][line:1368][copy {root}/media/usb0/CarHome.png to "
                  "{root}/media/flash/nvm/CarHome.png]",
-                 "1390 [media_print][no_bin_file]",
+                 noBinFile,
              }));
 
-    QCOMPARE(log.events, QStringList({"saveSettingData", "toast", "rebootSystem", "cancelSig"}));
     const QList<QJsonObject> journal = HostJournal::instance()->entries();
     QCOMPARE(journal.at(0).value("key").toString(), QString("LogoIndex"));
     QCOMPARE(journal.at(0).value("value").toInt(-1), 0);
@@ -855,85 +754,61 @@ void tst_UpgradeDialog::importRows_data()
 
     const QStringList done {"toast", "rebootSystem", "cancelSig"};
     const QStringList nothing {"cancelSig"};
-    const QString noBinFile = "1390 [media_print][no_bin_file]";
-    const QString copyOut
-        = "dd if={root}/dev/mtd14 of={root}/media/flash/userdata/logo.txt bs=2048c count=1500";
-    const QString copyBack
-        = "dd if={root}/media/flash/userdata/logo.txt of={root}/dev/mtd14 bs=2048c count=1500";
+    const auto row
+        = [](const char *name, const QStringList &medium, const QStringList &device,
+             const QStringList &commands, const QStringList &records, const QStringList &events,
+             const QStringList &present, const QStringList &absent, const QString &logo = QString(),
+             const QString &version = "KD_PLV_07", bool mcuModule = true) {
+              QTest::newRow(name) << medium << device << version << mcuModule << commands << records << events
+                                  << present << absent << logo;
+          };
 
-    QTest::newRow("no customisation data")
-        << QStringList {"readme.txt", "Logo.jpg", "Icon/"} << QStringList() << "KD_PLV_07" << true
-        << QStringList() << QStringList {noBinFile} << nothing << QStringList() << QStringList() << "";
-    QTest::newRow("folder where a file is expected")
-        << QStringList {"touch_keys/map.txt"} << QStringList() << "KD_PLV_07" << true
-        << QStringList {"cp -arf {root}/media/usb0/touch_keys {root}/media/flash/nvm/touch_keys",
-                        "cp -arf {root}/media/usb0/touch_keys {root}/media/flash/nvm/touch_keys.bak"}
-        << QStringList {"1171 [custom_print][line:1171][copy {root}/media/usb0/touch_keys]", noBinFile}
-        << done
-        << QStringList {"/media/flash/nvm/touch_keys/map.txt", "/media/flash/nvm/touch_keys.bak/map.txt"}
-        << QStringList() << "";
-    QTest::newRow("file where a folder is expected")
-        << QStringList {"icon"} << QStringList {"/media/flash/nvm/icon/old.png"} << "KD_PLV_07" << true
-        << QStringList() << QStringList {noBinFile} << nothing
-        << QStringList {"/media/flash/nvm/icon/old.png"} << QStringList() << "";
-    QTest::newRow("folder replaces the old one")
-        << QStringList {"wallpapers/new.jpg"} << QStringList {"/media/flash/nvm/wallpapers/old.jpg"}
-        << "KD_PLV_07" << true
-        << QStringList {"rm -rf {root}/media/flash/nvm/wallpapers",
-                        "cp -rf {root}/media/usb0/wallpapers {root}/media/flash/nvm/wallpapers"}
-        << QStringList {"1269 [custom_print][line:1269][copy {root}/media/usb0/wallpapers to "
-                        "{root}/media/flash/nvm/wallpapers]",
-                        noBinFile}
-        << done << QStringList {"/media/flash/nvm/wallpapers/new.jpg"}
-        << QStringList {"/media/flash/nvm/wallpapers/old.jpg", "/media/flash/nvm/wallpapers/wallpapers"}
-        << "";
-    QTest::newRow("logo folder on other software")
-        << QStringList {"logo/a.png"} << QStringList {"/media/flash/nvm/logo/old.png"} << "KD_PLV_070" << true
-        << QStringList() << QStringList {noBinFile} << nothing
-        << QStringList {"/media/flash/nvm/logo/old.png"} << QStringList() << "";
-    QTest::newRow("logo folder of sub-folders only")
-        << QStringList {"logo/sub/a.png"} << QStringList() << "KD_PLV_07" << true
-        << QStringList {"cp -rf {root}/media/usb0/logo {root}/media/flash/nvm/logo",
-                        "rm -rf {root}/media/flash/nvm/logo"}
-        << QStringList {"1283 [custom_print][line:1283][copy {root}/media/usb0/logo to "
-                        "{root}/media/flash/nvm/logo]",
-                        "1312 setUpgradeFileList 1312 The destination path does not have a jpg file.",
-                        noBinFile}
-        << nothing << QStringList() << QStringList {"/media/flash/nvm/logo"} << "";
-    QTest::newRow("logo picture written, then removed")
-        << QStringList {"logo.jpg"} << QStringList() << "KD_PLV_07" << true
-        << QStringList {"cp -arf {root}/media/usb0/logo.jpg {root}/media/flash/nvm/logo.jpg", copyOut,
-                        copyBack, "rm {root}/media/flash/nvm/logo.jpg"}
-        << QStringList {"1212 [custom_print][line:1212][copy {root}/media/usb0/logo.jpg]",
-                        "1214 setUpgradeFileList 1214 dstF.fileName(): \"{root}/media/flash/nvm/logo.jpg\"",
-                        "1404 writeLogo 1404 imgPath: \"{root}/media/flash/nvm/logo.jpg\"", noBinFile}
-        << done << QStringList()
-        << QStringList {"/media/flash/nvm/logo.jpg", "/media/flash/userdata/logo.txt"} << "logo.jpg";
-    QTest::newRow("only CarHome.png, with leftovers")
-        << QStringList {"CarHome.png"}
-        << QStringList {"/media/flash/nvm/configs/carplay_config.xml", "/media/flash/nvm/CarHome.png"}
-        << "KD_PLV_07" << true
-        << QStringList {"rm -rf {root}/media/flash/nvm/configs/carplay_config.xml",
-                        "rm -rf {root}/media/flash/nvm/CarHome.png",
-                        "cp -arf {root}/media/usb0/CarHome.png {root}/media/flash/nvm/CarHome.png"}
-        << QStringList {"1368 [custom_print][line:1368][copy {root}/media/usb0/CarHome.png to "
-                        "{root}/media/flash/nvm/CarHome.png]",
-                        noBinFile}
-        << done << QStringList {"/media/flash/nvm/CarHome.png"}
-        << QStringList {"/media/flash/nvm/configs/carplay_config.xml"} << "";
-    QTest::newRow("only CarHome.png, nothing to remove")
-        << QStringList {"CarHome.png"} << QStringList() << "KD_PLV_07" << true
-        << QStringList {"cp -arf {root}/media/usb0/CarHome.png {root}/media/flash/nvm/CarHome.png"}
-        << QStringList {"1368 [custom_print][line:1368][copy {root}/media/usb0/CarHome.png to "
-                        "{root}/media/flash/nvm/CarHome.png]",
-                        noBinFile}
-        << done << QStringList {"/media/flash/nvm/CarHome.png"} << QStringList() << "";
-    QTest::newRow("no MCU module")
-        << QStringList {"UserData.ini"} << QStringList() << "KD_PLV_07" << false
-        << QStringList {"cp -arf {root}/media/usb0/UserData.ini {root}/media/flash/nvm/Quorvex/UserData.ini"}
-        << QStringList {"1162 [custom_print][line:1162][copy {root}/media/usb0/UserData.ini]", noBinFile}
-        << QStringList {"toast", "cancelSig"} << QStringList {"/media/flash/nvm/Quorvex/UserData.ini"}
-        << QStringList() << "";
+    row("no customisation data", {"readme.txt", "Logo.jpg", "Icon/"}, {}, {}, {}, nothing, {}, {});
+    row("folder where a file is expected", {"touch_keys/map.txt"}, {},
+        {"cp -arf {root}/media/usb0/touch_keys {root}/media/flash/nvm/touch_keys",
+         "cp -arf {root}/media/usb0/touch_keys {root}/media/flash/nvm/touch_keys.bak"},
+        {"1171 [custom_print][line:1171][copy {root}/media/usb0/touch_keys]"}, done,
+        {"/media/flash/nvm/touch_keys/map.txt", "/media/flash/nvm/touch_keys.bak/map.txt"}, {});
+    row("file where a folder is expected", {"icon"}, {"/media/flash/nvm/icon/old.png"}, {}, {}, nothing,
+        {"/media/flash/nvm/icon/old.png"}, {});
+    row("folder replaces the old one", {"wallpapers/new.jpg"}, {"/media/flash/nvm/wallpapers/old.jpg"},
+        {"rm -rf {root}/media/flash/nvm/wallpapers",
+         "cp -rf {root}/media/usb0/wallpapers {root}/media/flash/nvm/wallpapers"},
+        {"1269 [custom_print][line:1269][copy {root}/media/usb0/wallpapers to "
+         "{root}/media/flash/nvm/wallpapers]"},
+        done, {"/media/flash/nvm/wallpapers/new.jpg"},
+        {"/media/flash/nvm/wallpapers/old.jpg", "/media/flash/nvm/wallpapers/wallpapers"});
+    row("logo folder on other software", {"logo/a.png"}, {"/media/flash/nvm/logo/old.png"}, {}, {}, nothing,
+        {"/media/flash/nvm/logo/old.png"}, {}, QString(), "KD_PLV_070");
+    row("logo folder of sub-folders only", {"logo/sub/a.png"}, {},
+        {"cp -rf {root}/media/usb0/logo {root}/media/flash/nvm/logo", "rm -rf {root}/media/flash/nvm/logo"},
+        {"1283 [custom_print][line:1283][copy {root}/media/usb0/logo to {root}/media/flash/nvm/logo]",
+         "1312 setUpgradeFileList 1312 The destination path does not have a jpg file."},
+        nothing, {}, {"/media/flash/nvm/logo"});
+    row("logo picture written, then removed", {"logo.jpg"}, {},
+        {"cp -arf {root}/media/usb0/logo.jpg {root}/media/flash/nvm/logo.jpg", copyOut, copyBack,
+         "rm {root}/media/flash/nvm/logo.jpg"},
+        {"1212 [custom_print][line:1212][copy {root}/media/usb0/logo.jpg]",
+         "1214 setUpgradeFileList 1214 dstF.fileName(): \"{root}/media/flash/nvm/logo.jpg\"",
+         "1404 writeLogo 1404 imgPath: \"{root}/media/flash/nvm/logo.jpg\""},
+        done, {}, {"/media/flash/nvm/logo.jpg", "/media/flash/userdata/logo.txt"}, "logo.jpg");
+    row("only CarHome.png, with leftovers", {"CarHome.png"},
+        {"/media/flash/nvm/configs/carplay_config.xml", "/media/flash/nvm/CarHome.png"},
+        {"rm -rf {root}/media/flash/nvm/configs/carplay_config.xml",
+         "rm -rf {root}/media/flash/nvm/CarHome.png",
+         "cp -arf {root}/media/usb0/CarHome.png {root}/media/flash/nvm/CarHome.png"},
+        {"1368 [custom_print][line:1368][copy {root}/media/usb0/CarHome.png to "
+         "{root}/media/flash/nvm/CarHome.png]"},
+        done, {"/media/flash/nvm/CarHome.png"}, {"/media/flash/nvm/configs/carplay_config.xml"});
+    row("only CarHome.png, nothing to remove", {"CarHome.png"}, {},
+        {"cp -arf {root}/media/usb0/CarHome.png {root}/media/flash/nvm/CarHome.png"},
+        {"1368 [custom_print][line:1368][copy {root}/media/usb0/CarHome.png to "
+         "{root}/media/flash/nvm/CarHome.png]"},
+        done, {"/media/flash/nvm/CarHome.png"}, {});
+    row("no MCU module", {"UserData.ini"}, {},
+        {"cp -arf {root}/media/usb0/UserData.ini {root}/media/flash/nvm/Quorvex/UserData.ini"},
+        {"1162 [custom_print][line:1162][copy {root}/media/usb0/UserData.ini]"}, {"toast", "cancelSig"},
+        {"/media/flash/nvm/Quorvex/UserData.ini"}, {}, QString(), "KD_PLV_07", false);
 }
 
 void tst_UpgradeDialog::importRows()
@@ -956,15 +831,10 @@ void tst_UpgradeDialog::importRows()
     const QByteArray before = writePartition(16, 8);
     BaseControl::getInstance()->setSoftwareVersion(version);
     HostSetup::setMcuModuleAvailable(mcuModule);
-    showDialog();
-    setFactory("SupportQuickUpgrade", true);
-    setFactory("SupportFactoryCustom", true);
-    EventLog log(m_dialog);
-    m_dialog->setUpgradeFileList(QStringList());
-
+    QCOMPARE(quickUpgrade(), events);
     QCOMPARE(this->commands(), expand(commands));
-    QCOMPARE(this->records(), expand(records));
-    QCOMPARE(log.events, events);
+    // None of these media holds an image, so each walk ends reporting none.
+    QCOMPARE(this->records(), expand(records) << noBinFile);
     for (const QString &path : present)
         QVERIFY2(QFile::exists(m_sandbox->path(path)), qPrintable(path));
     for (const QString &path : absent)
@@ -977,21 +847,17 @@ void tst_UpgradeDialog::quotesHostileMountNames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("quotedSource");
 
-    QTest::newRow("blanks") << "MY STICK"
-                            << "'{root}/media/MY STICK/touch_conf'";
-    QTest::newRow("command separator") << "x;touch {root}/owned"
-                                       << "'{root}/media/x;touch {root}/owned/touch_conf'";
-    QTest::newRow("command substitution") << "$(touch {root}/owned)"
-                                          << "'{root}/media/$(touch {root}/owned)/touch_conf'";
-    QTest::newRow("backquotes") << "`touch {root}/owned`"
-                                << "'{root}/media/`touch {root}/owned`/touch_conf'";
-    QTest::newRow("single quote") << "it's"
-                                  << "'{root}/media/it'\\''s/touch_conf'";
-    QTest::newRow("placeholders") << "50%2off%1"
-                                  << "'{root}/media/50%2off%1/touch_conf'";
-    QTest::newRow("non-Latin-1 volume label")
-        << QString::fromUtf8("U\xe7\x9b\x98 2")
-        << QString::fromUtf8("'{root}/media/U\xe7\x9b\x98 2/touch_conf'");
+    const auto row = [](const char *name, const QString &mount, const QString &quoted) {
+        QTest::newRow(name) << mount << quoted;
+    };
+    row("blanks", "MY STICK", "'{root}/media/MY STICK/touch_conf'");
+    row("command separator", "x;touch {root}/owned", "'{root}/media/x;touch {root}/owned/touch_conf'");
+    row("command substitution", "$(touch {root}/owned)", "'{root}/media/$(touch {root}/owned)/touch_conf'");
+    row("backquotes", "`touch {root}/owned`", "'{root}/media/`touch {root}/owned`/touch_conf'");
+    row("single quote", "it's", "'{root}/media/it'\\''s/touch_conf'");
+    row("placeholders", "50%2off%1", "'{root}/media/50%2off%1/touch_conf'");
+    row("non-Latin-1 volume label", QString::fromUtf8("U\xe7\x9b\x98 2"),
+        QString::fromUtf8("'{root}/media/U\xe7\x9b\x98 2/touch_conf'"));
 }
 
 void tst_UpgradeDialog::quotesHostileMountNames()
@@ -1002,16 +868,10 @@ void tst_UpgradeDialog::quotesHostileMountNames()
     const QString mount = mediumPath(expand(name));
     m_sandbox->writeFile("/media/" + expand(name) + "/touch_conf", "hostile keys");
     UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, {mount});
-    showDialog();
-    setFactory("SupportQuickUpgrade", true);
-    setFactory("SupportFactoryCustom", true);
-    EventLog log(m_dialog);
-    m_dialog->setUpgradeFileList(QStringList());
-
+    QCOMPARE(quickUpgrade(), QStringList({"toast", "rebootSystem", "cancelSig"}));
     QCOMPARE(commands(),
              expand({"cp -arf " + quotedSource + " {root}/media/flash/nvm/touch_conf",
                      "cp -arf " + quotedSource + " {root}/media/flash/nvm/touch_conf.bak"}));
-    QCOMPARE(log.events, QStringList({"toast", "rebootSystem", "cancelSig"}));
     for (const char *copy : {"/media/flash/nvm/touch_conf", "/media/flash/nvm/touch_conf.bak"}) {
         QFile file(m_sandbox->path(copy));
         QVERIFY2(file.open(QIODevice::ReadOnly), copy);
@@ -1049,22 +909,12 @@ void tst_UpgradeDialog::writesTheLogo()
 
     QCOMPARE(records(),
              QStringList {expand("1404 writeLogo 1404 imgPath: \"{root}/media/flash/nvm/logo.jpg\"")});
-    QCOMPARE(commands(),
-             expand({"dd if={root}/dev/mtd14 of={root}/media/flash/userdata/logo.txt bs=2048c count=1500",
-                     "dd if={root}/media/flash/userdata/logo.txt of={root}/dev/mtd14 bs=2048c count=1500"}));
+    QCOMPARE(commands(), expand({copyOut, copyBack}));
     QVERIFY(!QFile::exists(m_sandbox->path("/media/flash/userdata/logo.txt")));
-
+    // The header is carried, the pixels written (stretched unless they fit) and the rest carried.
     const QByteArray written = partition().left(int(LogoRecord::size));
-    const QByteArray expected = expectedPartition(before, path);
-    QCOMPARE(written.size(), expected.size());
     QCOMPARE(written.left(80), before.left(80));
-    if (picture == header) {
-        const QImage unscaled(path);
-        QCOMPARE(written.mid(80, unscaled.bytesPerLine() * unscaled.height()),
-                 QByteArray(reinterpret_cast<const char *>(unscaled.constBits()),
-                            unscaled.bytesPerLine() * unscaled.height()));
-    }
-    QVERIFY(written == expected);
+    QVERIFY(written == expectedPartition(before, path));
 }
 
 void tst_UpgradeDialog::logoWriterFailures_data()
@@ -1079,39 +929,31 @@ void tst_UpgradeDialog::logoWriterFailures_data()
     const QString trace = "%1 [QT] [UpdateStyle0] func: writeLogo line: %1";
     const QString badHeader = trace.arg(1426) + " /dev/mtd14:invalid logo header\n";
 
-    QTest::newRow("picture missing, stale staging file")
-        << int(PictureMissing)
-        << QStringList {start, "1410 [zq_print][line:1410] remove {root}/media/flash/userdata/logo.txt",
-                        "1415 [zq_print][line:1415] {root}/media/usb0/logo.png is null"}
-        << 0 << false << true;
-    QTest::newRow("picture damaged")
-        << int(PictureDamaged)
-        << QStringList {start, "1415 [zq_print][line:1415] {root}/media/usb0/logo.png is null"} << 0 << false
-        << true;
-    QTest::newRow("device missing") << int(DeviceMissing) << QStringList {start} << 1 << false << true;
-    QTest::newRow("no user-data folder")
-        << int(NoUserDataFolder) << QStringList {start} << 1 << false << true;
-    QTest::newRow("staging file cannot be opened")
-        << int(StagingIsFolder)
-        << QStringList {start, "1410 [zq_print][line:1410] remove {root}/media/flash/userdata/logo.txt"} << 1
-        << true << true;
-    QTest::newRow("header shorter than 68 bytes")
-        << int(HeaderTooShort) << QStringList {start, badHeader} << 1 << false << true;
-    QTest::newRow("header width 0") << int(HeaderZeroWidth) << QStringList {start, badHeader} << 1 << false
-                                    << true;
-    QTest::newRow("header beyond 16 MiB")
-        << int(HeaderTooLarge) << QStringList {start, badHeader} << 1 << false << true;
-    QTest::newRow("device gone after the copy-out")
-        << int(DeviceGoneAfterCopyOut) << QStringList {start, trace.arg(1438)} << 1 << false << true;
-    QTest::newRow("getinfo fails") << int(
-        GetInfoFails) << QStringList {start, trace.arg(1448) + " /dev/mtd14:MTD getinfo failed\n"}
-                                   << 1 << false << true;
-    QTest::newRow("erase fails") << int(EraseFails)
-                                 << QStringList {start, trace.arg(1459) + " /dev/mtd14:erase failed\n"} << 1
-                                 << false << true;
-    QTest::newRow("read-back differs")
-        << int(ReadBackDiffers) << QStringList {start, trace.arg(1466) + " /dev/mtd14:verify failed\n"} << 2
-        << false << false;
+    // Unless a row says otherwise, a failure runs one command (the copy-out) and leaves no staging
+    // file and the partition as it was.
+    const auto row = [&](const char *name, LogoFault fault, const QStringList &after, int commands = 1,
+                         bool stagingLeft = false, bool untouched = true) {
+        QTest::newRow(name) << int(fault) << QStringList {start} + after << commands << stagingLeft
+                            << untouched;
+    };
+    row("picture missing, stale staging file", PictureMissing,
+        {"1410 [zq_print][line:1410] remove {root}/media/flash/userdata/logo.txt",
+         "1415 [zq_print][line:1415] {root}/media/usb0/logo.png is null"},
+        0);
+    row("picture damaged", PictureDamaged, {"1415 [zq_print][line:1415] {root}/media/usb0/logo.png is null"},
+        0);
+    row("device missing", DeviceMissing, {});
+    row("no user-data folder", NoUserDataFolder, {});
+    row("staging file cannot be opened", StagingIsFolder,
+        {"1410 [zq_print][line:1410] remove {root}/media/flash/userdata/logo.txt"}, 1, true);
+    row("header shorter than 68 bytes", HeaderTooShort, {badHeader});
+    row("header width 0", HeaderZeroWidth, {badHeader});
+    row("header beyond 16 MiB", HeaderTooLarge, {badHeader});
+    row("device gone after the copy-out", DeviceGoneAfterCopyOut, {trace.arg(1438)});
+    row("getinfo fails", GetInfoFails, {trace.arg(1448) + " /dev/mtd14:MTD getinfo failed\n"});
+    row("erase fails", EraseFails, {trace.arg(1459) + " /dev/mtd14:erase failed\n"});
+    row("read-back differs", ReadBackDiffers, {trace.arg(1466) + " /dev/mtd14:verify failed\n"}, 2, false,
+        false);
 }
 
 void tst_UpgradeDialog::logoWriterFailures()

@@ -1,0 +1,61 @@
+#include "mediatree.h"
+
+#include "basecontrol.h"
+#include "hostjournal.h"
+#include "hostsetup.h"
+#include "sandbox.h"
+#include "usbcontrol.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QtEndian>
+
+void prepareHeadUnit(const Sandbox &sandbox)
+{
+    QDir().mkpath(sandbox.path("/media/flash/nvm/Quorvex"));
+    QDir().mkpath(sandbox.path("/media/flash/userdata"));
+    HostJournal::instance()->clear();
+    HostSetup::setMcuModuleAvailable(true);
+    BaseControl::getInstance()->setSoftwareVersion("KD_PLV_07");
+    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, QStringList());
+    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_SD, QStringList());
+}
+
+QByteArray logoPartition(int size, quint32 width, quint32 height)
+{
+    QByteArray bytes(size, 0);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7) % 253);
+    if (size >= 68) {
+        uchar header[8];
+        qToLittleEndian(width, header);
+        qToLittleEndian(height, header + 4);
+        bytes.replace(60, 8, reinterpret_cast<const char *>(header), 8);
+    }
+    return bytes;
+}
+
+QByteArray writtenRecord(const QByteArray &before, int recordSize, const QString &picture)
+{
+    QImage image(picture);
+    if (image.isNull())
+        return before;
+    QByteArray record = before.left(recordSize);
+    const QSize size(qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(record.constData() + 60)),
+                     qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(record.constData() + 64)));
+    if (image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QByteArray pixels(reinterpret_cast<const char *>(image.constBits()),
+                            image.bytesPerLine() * image.height());
+    if (record.size() < 80 + pixels.size())
+        record.resize(80 + pixels.size());
+    record.replace(80, pixels.size(), pixels);
+    return record.left(recordSize);
+}
+
+QByteArray readDevice(const Sandbox &sandbox, const QString &devicePath)
+{
+    QFile file(sandbox.path(devicePath));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
