@@ -5,8 +5,3 @@ QString DeviceRoot::path(const QString &devicePath)
     // Read on every call: a test may change the sandbox between cases.
     return QString::fromLocal8Bit(qgetenv(environmentVariable())) + devicePath;
 }
-
-QString DeviceRoot::styleImage(const QString &name)
-{
-    return path(QStringLiteral("/application/resource/update/style0/") + name);
-}

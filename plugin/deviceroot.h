@@ -13,9 +13,6 @@ public:
     static const char *environmentVariable() { return "UPDATETHEME_DEVICE_ROOT"; }
 
     static QString path(const QString &devicePath);
-
-    // A picture of the screens' style, "/application/resource/update/style0/<name>".
-    static QString styleImage(const QString &name);
 };
 
 #endif // DEVICEROOT_H

@@ -11,6 +11,7 @@
 #include "mcumodule.h"
 #include "mcumoduleplugin.h"
 #include "modulemanager.h"
+#include "styleimage.h"
 #include "tipdialog.h"
 #include "updatelog.h"
 #include "usbcontrol.h"
@@ -195,8 +196,8 @@ UpgradeDialog::UpgradeDialog(QWidget *parent)
     m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
     connect(m_countdownTimer, &QTimer::timeout, this, &UpgradeDialog::onCountdown);
 
-    m_normalImage = new QImage(DeviceRoot::styleImage(QStringLiteral("tip_bt_n.png")));
-    m_pressedImage = new QImage(DeviceRoot::styleImage(QStringLiteral("tip_bt_d.png")));
+    m_normalImage = StyleImage::load("tip_bt_n.png");
+    m_pressedImage = StyleImage::load("tip_bt_d.png");
 
     m_titleLabel = new CustomImageLabel(this);
     m_titleLabel->setObjectName(QStringLiteral("m_titleLabel"));
@@ -248,10 +249,8 @@ UpgradeDialog::UpgradeDialog(QWidget *parent)
 UpgradeDialog::~UpgradeDialog()
 {
     m_countdownTimer->stop();
-    delete m_normalImage;
-    m_normalImage = nullptr;
-    delete m_pressedImage;
-    m_pressedImage = nullptr;
+    StyleImage::release(m_normalImage);
+    StyleImage::release(m_pressedImage);
 }
 
 void UpgradeDialog::setUpgradeFileList(const QStringList &files)

@@ -5,9 +5,9 @@
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "datasavecontrol.h"
-#include "deviceroot.h"
 #include "factorysettings.h"
 #include "progressringpainter.h"
+#include "styleimage.h"
 #include "uimanager.h"
 #include "updatelog.h"
 
@@ -44,9 +44,9 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
     connect(m_countdownTimer, &QTimer::timeout, this, &CustomMcuUpdateWidget::onCountdown);
 
-    m_normalImage = new QImage(DeviceRoot::styleImage(QStringLiteral("bt_n.png")));
-    m_pressedImage = new QImage(DeviceRoot::styleImage(QStringLiteral("bt_d.png")));
-    m_disabledImage = new QImage(DeviceRoot::styleImage(QStringLiteral("bt_dis.png")));
+    m_normalImage = StyleImage::load("bt_n.png");
+    m_pressedImage = StyleImage::load("bt_d.png");
+    m_disabledImage = StyleImage::load("bt_dis.png");
 
     m_titleLabel = new CustomImageLabel(tr("Upgrade MCU"), this);
     m_titleLabel->setObjectName(QStringLiteral("m_titleLabel"));
@@ -84,12 +84,9 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
 
 CustomMcuUpdateWidget::~CustomMcuUpdateWidget()
 {
-    delete m_normalImage;
-    m_normalImage = nullptr;
-    delete m_pressedImage;
-    m_pressedImage = nullptr;
-    delete m_disabledImage;
-    m_disabledImage = nullptr;
+    StyleImage::release(m_normalImage);
+    StyleImage::release(m_pressedImage);
+    StyleImage::release(m_disabledImage);
 }
 
 void CustomMcuUpdateWidget::setFileInfo(const bool &valid, const QString &msg)

@@ -5,7 +5,7 @@
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "customimageradiobutton.h"
-#include "deviceroot.h"
+#include "styleimage.h"
 #include "tipdialog.h"
 #include "updatelog.h"
 #include "updateview.h"
@@ -17,17 +17,6 @@
 #include <QTimer>
 
 namespace {
-
-QImage *loadStyleImage(const char *name)
-{
-    return new QImage(DeviceRoot::styleImage(QLatin1String(name)));
-}
-
-void deleteImage(QImage *&image)
-{
-    delete image;
-    image = nullptr;
-}
 
 template<typename T> T *createChild(QWidget *parent, const char *name)
 {
@@ -57,26 +46,26 @@ CustomUpdateWidget::CustomUpdateWidget(const bool &firstFlag, const bool &second
     , m_messageLabel(nullptr)
     , m_infoLabel1(nullptr)
     , m_infoLabel2(nullptr)
-    , m_normalImage(loadStyleImage("bt_n.png"))
-    , m_pressedImage(loadStyleImage("bt_d.png"))
-    , m_disabledImage(loadStyleImage("bt_dis.png"))
-    , m_checkedNormalImage(loadStyleImage("bt_c_n.png"))
-    , m_checkedPressedImage(loadStyleImage("bt_c_d.png"))
-    , m_uncheckedNormalImage(loadStyleImage("bt_uc_n.png"))
-    , m_uncheckedPressedImage(loadStyleImage("bt_uc_d.png"))
+    , m_normalImage(StyleImage::load("bt_n.png"))
+    , m_pressedImage(StyleImage::load("bt_d.png"))
+    , m_disabledImage(StyleImage::load("bt_dis.png"))
+    , m_checkedNormalImage(StyleImage::load("bt_c_n.png"))
+    , m_checkedPressedImage(StyleImage::load("bt_c_d.png"))
+    , m_uncheckedNormalImage(StyleImage::load("bt_uc_n.png"))
+    , m_uncheckedPressedImage(StyleImage::load("bt_uc_d.png"))
 {
     QTimer::singleShot(500, this, SLOT(onCheckDeviceSlot()));
 }
 
 CustomUpdateWidget::~CustomUpdateWidget()
 {
-    deleteImage(m_normalImage);
-    deleteImage(m_pressedImage);
-    deleteImage(m_disabledImage);
-    deleteImage(m_checkedNormalImage);
-    deleteImage(m_checkedPressedImage);
-    deleteImage(m_uncheckedNormalImage);
-    deleteImage(m_uncheckedPressedImage);
+    StyleImage::release(m_normalImage);
+    StyleImage::release(m_pressedImage);
+    StyleImage::release(m_disabledImage);
+    StyleImage::release(m_checkedNormalImage);
+    StyleImage::release(m_checkedPressedImage);
+    StyleImage::release(m_uncheckedNormalImage);
+    StyleImage::release(m_uncheckedPressedImage);
 }
 
 void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
