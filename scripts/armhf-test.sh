@@ -184,7 +184,7 @@ package() {
     version=$(sed -n 's/^project(updatetheme VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
     tarball=$build/updatetheme-${version:-0}-armhf.tar.gz
     rm -rf "$stage_dir"
-    DESTDIR=$stage_dir cmake --install "$build" --strip
+    DESTDIR=$stage_dir cmake --install "$build" --strip --component plugin
     tar -C "$stage_dir" --sort=name --owner=0 --group=0 --numeric-owner -czf "$tarball" .
     tar -tvzf "$tarball"
     log "tarball $tarball: $(stat -c %s "$tarball") bytes"
