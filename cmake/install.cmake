@@ -54,3 +54,4 @@ if(EXISTS ${translation_sources_dir})
 endif()
 
 include(${CMAKE_CURRENT_LIST_DIR}/sdk.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)
