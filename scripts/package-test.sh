@@ -13,15 +13,15 @@
 #   scripts/package-test.sh [BUILD_DIR]          default: <repo>/build-package
 #
 # Environment:
-#   UPDATETHEME_ARMHF_SYSROOT   the armhf sysroot that scripts/armhf-test.sh makes (default
-#                               /var/cache/updatetheme/armhf-sysroot)
+#   UPDATETHEME_ARMHF_SYSROOT   the armhf sysroot that scripts/armhf-test.sh made (default, as
+#                               there: <repo>/build-armhf/sysroot)
 #   UPDATETHEME_JOBS            parallel build jobs (default 2)
 # Every stage prints its duration.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${1:-$repo/build-package}")
-sysroot=$(realpath -m "${UPDATETHEME_ARMHF_SYSROOT:-/var/cache/updatetheme/armhf-sysroot}")
+sysroot=$(realpath -m "${UPDATETHEME_ARMHF_SYSROOT:-$repo/build-armhf/sysroot}")
 jobs=${UPDATETHEME_JOBS:-2}
 stage_dir=$build/stage
 plugin_dir=application/plugins/updatetheme
@@ -67,12 +67,12 @@ install_staged() {
 # besides the system's, only the staging folder and the example's own build.
 check_include_paths() {
     local commands=$1 path stray=0
-    for path in $(grep -oE -- '-(I|isystem) ?[^ "]+' "$commands" | sed -E 's/^-(I|isystem) ?//' | sort -u); do
+    while read -r path; do
         case $path in
         "$stage_dir"/* | "$build/minimal-host"/*) ;;
         "$repo"/* | "$build"/*) log "include path outside the staging folder: $path" && stray=1 ;;
         esac
-    done
+    done < <(grep -oE -- '-(I|isystem) ?[^ "]+' "$commands" | sed -E 's/^-(I|isystem) ?//' | sort -u)
     return $stray
 }
 
