@@ -56,17 +56,11 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/host)
 endif()
 
-# The Debian documents go into the packages only, not into a plain install.
 set(changelog ${CMAKE_BINARY_DIR}/debian/changelog)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/changelog.in ${changelog} @ONLY)
 execute_process(COMMAND gzip -9nc ${changelog} OUTPUT_FILE ${changelog}.Debian.gz COMMAND_ERROR_IS_FATAL ANY)
-foreach(component plugin sdk)
-    string(TOUPPER ${component} upper)
-    set(package ${CPACK_DEBIAN_${upper}_PACKAGE_NAME})
-    install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/copyright ${changelog}.Debian.gz
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component} EXCLUDE_FROM_ALL)
-endforeach()
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/debian/updatetheme.lintian-overrides
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME updatetheme COMPONENT plugin EXCLUDE_FROM_ALL)
+set(CPACK_UPDATETHEME_CHANGELOG ${changelog}.Debian.gz)
+set(CPACK_UPDATETHEME_DEBIAN_DIR ${CMAKE_CURRENT_LIST_DIR}/debian)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian/documents.cmake)
 
 include(CPack)
