@@ -27,17 +27,9 @@ triplet=arm-linux-gnueabihf
 
 host_packages=(cmake make "g++-$triplet" qemu-user qtbase5-dev-tools qttools5-dev-tools qttools5-dev)
 
-log() { printf '[armhf] %s\n' "$*"; }
-die() { printf '[armhf] error: %s\n' "$*" >&2; exit 1; }
-
-# Runs one stage and prints how long it took.
-stage() {
-    local name=$1 started=$SECONDS
-    shift
-    log "=== $name"
-    "$@"
-    log "=== $name: $((SECONDS - started)) s"
-}
+log_tag=armhf
+# shellcheck source=scripts/stages.sh
+. "$repo/scripts/stages.sh"
 
 missing_host_packages() {
     local package

@@ -27,16 +27,9 @@ stage_dir=$build/stage
 plugin_dir=application/plugins/updatetheme
 style_dir=application/resource/update/style0
 
-log() { printf '[package] %s\n' "$*"; }
-die() { printf '[package] error: %s\n' "$*" >&2; exit 1; }
-
-stage() {
-    local name=$1 started=$SECONDS
-    shift
-    log "=== $name"
-    "$@"
-    log "=== $name: $((SECONDS - started)) s"
-}
+log_tag=package
+# shellcheck source=scripts/stages.sh
+. "$repo/scripts/stages.sh"
 
 install_tools() {
     "$repo/scripts/install-deps.sh" dpkg-dev lintian file pkgconf "g++-arm-linux-gnueabihf"
