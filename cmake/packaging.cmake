@@ -3,6 +3,7 @@
 #
 #   cmake -S . -B build-deb -DCMAKE_INSTALL_PREFIX=/usr \
 #         -DUPDATETHEME_PLUGIN_INSTALL_DIR=/application/plugins/updatetheme
+#   cmake --build build-deb
 #   cpack --config build-deb/CPackConfig.cmake -B build-deb/packages
 #
 #   updatetheme       the plugin, its translation catalogs and the screens' images (device paths)
