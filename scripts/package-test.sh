@@ -36,7 +36,8 @@ install_tools() {
 }
 
 # A build of the plugin alone, laid out for the packages: the SDK under /usr,
-# the plugin and its images under the device paths.
+# the plugin and its images under the device paths. Neither the install nor
+# cpack builds the rest of the project (the simulator).
 build_for_packages() {
     local dir=$1
     shift
