@@ -27,6 +27,8 @@ endif()
 set(CMAKE_C_COMPILER arm-linux-gnueabihf-gcc)
 set(CMAKE_CXX_COMPILER arm-linux-gnueabihf-g++)
 set(CMAKE_LIBRARY_ARCHITECTURE arm-linux-gnueabihf)
+# Debian's multiarch library folder, which GNUInstallDirs only picks in native builds.
+set(CMAKE_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}" CACHE PATH "Object code libraries (LIBDIR)")
 
 set(CMAKE_SYSROOT "${UPDATETHEME_ARMHF_SYSROOT}")
 set(CMAKE_FIND_ROOT_PATH "${UPDATETHEME_ARMHF_SYSROOT}")

@@ -3,7 +3,9 @@
 #   <prefix>/<UPDATETHEME_PLUGIN_INSTALL_DIR>/libupdatetheme.so   the plugin, its translations (*.qm)
 #                                                                 and, on request, the host stand-ins
 #   <UPDATETHEME_RESOURCE_INSTALL_DIR>/                           the screens' images
+#   <prefix>/include, <prefix>/<libdir>                           the contract SDK (cmake/sdk.cmake)
 #
+# Install components: plugin (the device's files), sdk, hoststandin.
 # The plugin loads its images from the absolute device path, so the image
 # folder does not follow the prefix.
 
@@ -14,16 +16,20 @@ set(UPDATETHEME_RESOURCE_INSTALL_DIR "/application/resource/update/style0" CACHE
 option(UPDATETHEME_INSTALL_HOST_STANDIN
     "Install the host stand-in libraries beside the plugin (the device has its own)" OFF)
 
-install(TARGETS updatetheme LIBRARY DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR})
+include(GNUInstallDirs)
+
+install(TARGETS updatetheme LIBRARY DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR} COMPONENT plugin)
 
 if(UPDATETHEME_INSTALL_HOST_STANDIN)
-    install(TARGETS comviews qvappframework LIBRARY DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR})
+    install(TARGETS comviews qvappframework LIBRARY DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR}
+        COMPONENT hoststandin)
     # Installed side by side, the libraries find each other in their own folder.
     set_target_properties(updatetheme comviews PROPERTIES INSTALL_RPATH "$ORIGIN")
 endif()
 
 # Optional: a checkout has the folder only once it holds images.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/style0/ DESTINATION ${UPDATETHEME_RESOURCE_INSTALL_DIR} OPTIONAL)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/style0/ DESTINATION ${UPDATETHEME_RESOURCE_INSTALL_DIR}
+    COMPONENT plugin OPTIONAL)
 
 set(translation_sources_dir ${PROJECT_SOURCE_DIR}/resources/translations)
 if(EXISTS ${translation_sources_dir})
@@ -44,5 +50,8 @@ if(EXISTS ${translation_sources_dir})
         list(APPEND installed_translations ${catalog})
     endforeach()
     add_custom_target(updatetheme_installed_translations ALL DEPENDS ${installed_translations})
-    install(FILES ${installed_translations} DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR})
+    install(FILES ${installed_translations} DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR} COMPONENT plugin)
 endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/sdk.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/packaging.cmake)

@@ -27,17 +27,9 @@ triplet=arm-linux-gnueabihf
 
 host_packages=(cmake make "g++-$triplet" qemu-user qtbase5-dev-tools qttools5-dev-tools qttools5-dev)
 
-log() { printf '[armhf] %s\n' "$*"; }
-die() { printf '[armhf] error: %s\n' "$*" >&2; exit 1; }
-
-# Runs one stage and prints how long it took.
-stage() {
-    local name=$1 started=$SECONDS
-    shift
-    log "=== $name"
-    "$@"
-    log "=== $name: $((SECONDS - started)) s"
-}
+log_tag=armhf
+# shellcheck source=scripts/stages.sh
+. "$repo/scripts/stages.sh"
 
 missing_host_packages() {
     local package
@@ -184,7 +176,7 @@ package() {
     version=$(sed -n 's/^project(updatetheme VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
     tarball=$build/updatetheme-${version:-0}-armhf.tar.gz
     rm -rf "$stage_dir"
-    DESTDIR=$stage_dir cmake --install "$build" --strip
+    DESTDIR=$stage_dir cmake --install "$build" --strip --component plugin
     tar -C "$stage_dir" --sort=name --owner=0 --group=0 --numeric-owner -czf "$tarball" .
     tar -tvzf "$tarball"
     log "tarball $tarball: $(stat -c %s "$tarball") bytes"

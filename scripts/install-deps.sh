@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the simulator need.
+# Installs the Debian 12 packages the build, the tests and the simulator need,
+# and those named as arguments.
 set -euo pipefail
 
 packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qttools5-dev libqt5test5 linux-libc-dev
-          fonts-dejavu-core fonts-wqy-microhei xvfb xauth clang-format)
+          fonts-dejavu-core fonts-wqy-microhei xvfb xauth clang-format "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
