@@ -8,7 +8,6 @@
 #include "styleimage.h"
 #include "tipdialog.h"
 #include "updatelog.h"
-#include "updateview.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -224,7 +223,10 @@ void CustomUpdateWidget::onCancelClicked()
 {
     m_countdownTimer->stop();
     setFocus(Qt::NoFocusReason);
-    if (UpdateView *view = qobject_cast<UpdateView *>(parent()))
+    // The view is known here by its contract; its class name tells it from
+    // other parents.
+    UpdateInterface *view = qobject_cast<UpdateInterface *>(parent());
+    if (view && view->inherits("UpdateView"))
         view->onReturn();
     else
         emit cancelUpdate();
