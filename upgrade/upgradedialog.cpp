@@ -55,6 +55,27 @@ UpgradeDialog::UpgradeDialog(QWidget *parent)
     m_normalImage = StyleImage::load("tip_bt_n.png");
     m_pressedImage = StyleImage::load("tip_bt_d.png");
 
+    createChildren();
+    layOut();
+
+    connect(m_partButton, &CustomImageLabel::clicked, this, &UpgradeDialog::partUpdateSig);
+    connect(m_systemButton, &CustomImageLabel::clicked, this, &UpgradeDialog::completeUpdateSig);
+    connect(m_mcuButton, &CustomImageLabel::clicked, this, &UpgradeDialog::mcuUpdateSig);
+    connect(m_cancelButton, &CustomImageLabel::clicked, this, &UpgradeDialog::cancelSig);
+
+    m_countdown = countdownSeconds;
+    m_countdownTimer->start(countdownInterval);
+}
+
+UpgradeDialog::~UpgradeDialog()
+{
+    m_countdownTimer->stop();
+    StyleImage::release(m_normalImage);
+    StyleImage::release(m_pressedImage);
+}
+
+void UpgradeDialog::createChildren()
+{
     m_titleLabel = new CustomImageLabel(this);
     m_titleLabel->setObjectName(QStringLiteral("m_titleLabel"));
     m_partButton = new CustomImageLabel(this);
@@ -82,7 +103,10 @@ UpgradeDialog::UpgradeDialog(QWidget *parent)
         button->setStyleSheet(QLatin1String(buttonStyle));
     }
     m_titleLabel->setStyleSheet(QLatin1String(titleStyle));
+}
 
+void UpgradeDialog::layOut()
+{
     QVBoxLayout *layout = new QVBoxLayout(this);
     layout->addWidget(m_titleLabel, 1);
     layout->addWidget(m_partButton, 0, Qt::AlignCenter);
@@ -92,21 +116,6 @@ UpgradeDialog::UpgradeDialog(QWidget *parent)
     layout->addWidget(m_cancelButton, 0, Qt::AlignCenter);
     layout->addStretch(1);
     layout->setSpacing(10);
-
-    connect(m_partButton, &CustomImageLabel::clicked, this, &UpgradeDialog::partUpdateSig);
-    connect(m_systemButton, &CustomImageLabel::clicked, this, &UpgradeDialog::completeUpdateSig);
-    connect(m_mcuButton, &CustomImageLabel::clicked, this, &UpgradeDialog::mcuUpdateSig);
-    connect(m_cancelButton, &CustomImageLabel::clicked, this, &UpgradeDialog::cancelSig);
-
-    m_countdown = countdownSeconds;
-    m_countdownTimer->start(countdownInterval);
-}
-
-UpgradeDialog::~UpgradeDialog()
-{
-    m_countdownTimer->stop();
-    StyleImage::release(m_normalImage);
-    StyleImage::release(m_pressedImage);
 }
 
 void UpgradeDialog::setUpgradeFileList(const QStringList &files)

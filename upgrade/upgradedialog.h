@@ -54,6 +54,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void createChildren();
+    void layOut();
     void moveFocus(int step);
     void showCountdown();
     void chooseAutomatically();
