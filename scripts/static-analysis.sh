@@ -5,7 +5,7 @@
 #   scripts/static-analysis.sh [BUILD_DIR]      default: <repo>/build-analysis
 #
 # 1. clang-tidy with the repository's .clang-tidy over plugin/, upgrade/,
-#    widgets/ and host/, using the build's compile_commands.json;
+#    widgets/, common/ and host/, using the build's compile_commands.json;
 # 2. cppcheck (warning, style, performance, portability) over the same folders;
 # 3. valgrind memcheck of the test programs that run the plugin's code, each
 #    with a fresh sandbox as the test suite gives it. The host widget-kit tests
@@ -19,7 +19,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$top/build-analysis}")
 jobs=2
-folders=(plugin upgrade widgets host)
+folders=(plugin upgrade widgets common host)
 memcheck_programs=(tst_updateview tst_updateviewplugin tst_updateinterface tst_updatelog tst_upgradedialog
                    tst_commandrunner tst_flashpartition tst_logorecord tst_customupdatewidget
                    tst_custommcuupdatewidget tst_hostilemedia tst_updateviewfuzz)
@@ -62,7 +62,7 @@ run_cppcheck() {
     (cd "$top" && cppcheck --enable=warning,style,performance,portability --std=c++11 --library=qt \
         --inline-suppr --quiet --error-exitcode=1 -j "$jobs" --suppress=missingIncludeSystem \
         --template='{file}:{line}: {severity}: {message} [{id}]' \
-        -I plugin -I upgrade -I widgets -I host/comviews -I host/qvappframework "${folders[@]}")
+        -I plugin -I upgrade -I widgets -I common -I host/comviews -I host/qvappframework "${folders[@]}")
 }
 
 memcheck_one() {

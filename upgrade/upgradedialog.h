@@ -11,9 +11,9 @@ class QTimer;
 
 // The "Upgrade file detected" dialog: offers the upgrades that the files
 // found on a medium allow, besides Cancel, and picks the most important one
-// by itself after ten seconds. On devices set up for quick upgrades it
-// inspects the mounted media instead, starts the upgrade they call for and
-// imports the factory customisation data they carry.
+// by itself after ten seconds. On devices set up for quick upgrades it leaves
+// the choice to the mounted media (QuickUpgradeWalk), which may also carry
+// factory customisation data (FactoryImport) and a boot logo (LogoWriter).
 class UpgradeDialog : public QWidget
 {
     Q_OBJECT
@@ -30,6 +30,15 @@ public:
     // the size its logo record prescribes. Outcomes go to the debug log only.
     void writeLogo(const QString &imgPath);
 
+    // The function signatures of the log records written for the two entry
+    // points above, whichever class writes them: the factory line's tools
+    // match the records on them.
+    static const char *setUpgradeFileListSignature()
+    {
+        return "void UpgradeDialog::setUpgradeFileList(const QStringList&)";
+    }
+    static const char *writeLogoSignature() { return "void UpgradeDialog::writeLogo(const QString&)"; }
+
 signals:
     void partUpdateSig();
     void completeUpdateSig();
@@ -45,11 +54,11 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void createChildren();
+    void layOut();
     void moveFocus(int step);
     void showCountdown();
     void chooseAutomatically();
-    void walkMedia();
-    void importFactoryCustom(const QString &mountDirectory);
 
     int m_countdown;
     QStringList m_fileList;

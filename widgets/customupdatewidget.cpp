@@ -8,7 +8,6 @@
 #include "styleimage.h"
 #include "tipdialog.h"
 #include "updatelog.h"
-#include "updateview.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -78,6 +77,26 @@ void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
     m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
     connect(m_countdownTimer, &QTimer::timeout, this, &CustomUpdateWidget::onCountdown);
 
+    createButtons();
+    createLabels(type);
+    layOut();
+
+    m_infoLabel1->hide();
+    m_infoLabel2->hide();
+    m_updateButton->setEnabled(false);
+
+    if (ConstSetting::clientModelId == 2)
+        m_titleLabel->hide();
+
+    connect(m_updateButton, &CustomButtonBase::clicked, this, &CustomUpdateWidget::onOkClicked);
+    connect(m_cancelButton, &CustomButtonBase::clicked, this, &CustomUpdateWidget::onCancelClicked);
+    for (CustomImageRadioButton *radio : radios())
+        connect(radio, &CustomImageRadioButton::stateChanged, this,
+                &CustomUpdateWidget::onRadioButtonClicked);
+}
+
+void CustomUpdateWidget::createButtons()
+{
     m_usb0Radio = createChild<CustomImageRadioButton>(this, "m_usb0Radio");
     m_usb1Radio = createChild<CustomImageRadioButton>(this, "m_usb1Radio");
     m_sd0Radio = createChild<CustomImageRadioButton>(this, "m_sd0Radio");
@@ -95,6 +114,16 @@ void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
 
     m_focusList << m_usb0Radio << m_usb1Radio << m_sd0Radio << m_sd1Radio << m_updateButton << m_cancelButton;
 
+    for (CustomImageRadioButton *radio : radios()) {
+        radio->setConstCheckedImage(m_checkedNormalImage, m_checkedPressedImage, nullptr, nullptr, true);
+        radio->setConstUncheckImage(m_uncheckedNormalImage, m_uncheckedPressedImage, nullptr, nullptr, true);
+    }
+    m_updateButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
+    m_cancelButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
+}
+
+void CustomUpdateWidget::createLabels(const UpdateInterface::UpgradeType &type)
+{
     m_titleLabel = new CustomImageLabel(
         type == UpdateInterface::PartUpgrade ? tr("Upgrade part") : tr("Upgrade system"), this);
     m_titleLabel->setObjectName(QStringLiteral("m_titleLabel"));
@@ -110,17 +139,12 @@ void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
     m_messageLabel->setStyleSheet(lineStyle);
     m_infoLabel1->setStyleSheet(lineStyle);
     m_infoLabel2->setStyleSheet(lineStyle);
+}
 
-    const QList<CustomImageRadioButton *> radios = {m_usb0Radio, m_usb1Radio, m_sd0Radio, m_sd1Radio};
-    for (CustomImageRadioButton *radio : radios) {
-        radio->setConstCheckedImage(m_checkedNormalImage, m_checkedPressedImage, nullptr, nullptr, true);
-        radio->setConstUncheckImage(m_uncheckedNormalImage, m_uncheckedPressedImage, nullptr, nullptr, true);
-    }
-    m_updateButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
-    m_cancelButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
-
+void CustomUpdateWidget::layOut()
+{
     QHBoxLayout *radioRow = new QHBoxLayout;
-    for (CustomImageRadioButton *radio : radios)
+    for (CustomImageRadioButton *radio : radios())
         radioRow->addWidget(radio);
     QGridLayout *grid = new QGridLayout(this);
     grid->addWidget(m_titleLabel, 0, 0, 1, 2, Qt::AlignCenter);
@@ -135,19 +159,11 @@ void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
     grid->setRowStretch(2, 1);
     grid->setRowStretch(3, 1);
     grid->setRowStretch(4, 2);
+}
 
-    m_infoLabel1->hide();
-    m_infoLabel2->hide();
-    m_updateButton->setEnabled(false);
-
-    if (ConstSetting::clientModelId == 2)
-        m_titleLabel->hide();
-
-    connect(m_updateButton, &CustomButtonBase::clicked, this, &CustomUpdateWidget::onOkClicked);
-    connect(m_cancelButton, &CustomButtonBase::clicked, this, &CustomUpdateWidget::onCancelClicked);
-    for (CustomImageRadioButton *radio : radios)
-        connect(radio, &CustomImageRadioButton::stateChanged, this,
-                &CustomUpdateWidget::onRadioButtonClicked);
+QList<CustomImageRadioButton *> CustomUpdateWidget::radios() const
+{
+    return {m_usb0Radio, m_usb1Radio, m_sd0Radio, m_sd1Radio};
 }
 
 void CustomUpdateWidget::setEnableDeviceList(const QStringList &usbDevices, const QStringList &sdDevices)
@@ -193,12 +209,12 @@ void CustomUpdateWidget::setUpdateInformation(const QString &text)
 
 void CustomUpdateWidget::onRadioButtonClicked(bool)
 {
-    const QList<CustomImageRadioButton *> radios = {m_usb0Radio, m_usb1Radio, m_sd0Radio, m_sd1Radio};
-    for (int index = 0; index < radios.size(); ++index) {
-        if (radios.at(index) != sender())
+    const QList<CustomImageRadioButton *> choices = radios();
+    for (int index = 0; index < choices.size(); ++index) {
+        if (choices.at(index) != sender())
             continue;
-        for (CustomImageRadioButton *other : radios) {
-            if (other != radios.at(index))
+        for (CustomImageRadioButton *other : choices) {
+            if (other != choices.at(index))
                 other->setChecked(false);
         }
         if (index < 2)
@@ -224,7 +240,10 @@ void CustomUpdateWidget::onCancelClicked()
 {
     m_countdownTimer->stop();
     setFocus(Qt::NoFocusReason);
-    if (UpdateView *view = qobject_cast<UpdateView *>(parent()))
+    // The view is known here by its contract; its class name tells it from
+    // other parents.
+    UpdateInterface *view = qobject_cast<UpdateInterface *>(parent());
+    if (view && view->inherits("UpdateView"))
         view->onReturn();
     else
         emit cancelUpdate();

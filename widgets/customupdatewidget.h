@@ -55,6 +55,11 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void createButtons();
+    void createLabels(const UpdateInterface::UpgradeType &type);
+    void layOut();
+    QList<CustomImageRadioButton *> radios() const;
+
     UpdateInterface::DeviceType m_deviceType;
     UpdateInterface::UpgradeType m_upgradeType;
     bool m_packageValid;

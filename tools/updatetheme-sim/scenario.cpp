@@ -73,6 +73,19 @@ std::optional<Scenario> Scenario::fromJson(const QJsonObject &object, QString *e
 
 std::optional<Scenario::Step> Scenario::parseStep(const QJsonObject &object, QString *error)
 {
+    const std::optional<QString> action = stepAction(object, error);
+    if (!action)
+        return std::nullopt;
+    Step step;
+    step.source = object;
+    step.action = Step::Action(actions.indexOf(*action));
+    if (!parseActionValue(&step, object, error))
+        return std::nullopt;
+    return step;
+}
+
+std::optional<QString> Scenario::stepAction(const QJsonObject &object, QString *error)
+{
     QStringList found;
     for (const QString &key : object.keys()) {
         if (actions.contains(key))
@@ -92,58 +105,60 @@ std::optional<Scenario::Step> Scenario::parseStep(const QJsonObject &object, QSt
             return std::nullopt;
         }
     }
+    return action;
+}
 
-    Step step;
-    step.source = object;
-    step.action = Step::Action(actions.indexOf(action));
+bool Scenario::parseActionValue(Step *step, const QJsonObject &object, QString *error)
+{
+    const QString action = actions.at(step->action);
     const QJsonValue value = object.value(action);
-    switch (step.action) {
+    switch (step->action) {
     case Step::Call:
-        step.call = ContractCall::parse(value.toString(), object.value("args").toArray(), error);
-        if (!step.call)
-            return std::nullopt;
+        step->call = ContractCall::parse(value.toString(), object.value("args").toArray(), error);
+        if (!step->call)
+            return false;
         break;
     case Step::Host:
-        step.text = value.toString();
-        if (!hostActions.contains(step.text)) {
+        step->text = value.toString();
+        if (!hostActions.contains(step->text)) {
             *error = QStringLiteral("the host knows %1").arg(hostActions.join(", "));
-            return std::nullopt;
+            return false;
         }
         break;
     case Step::Key:
-        step.number = parseKey(value);
-        if (step.number == 0) {
+        step->number = parseKey(value);
+        if (step->number == 0) {
             *error = QStringLiteral(
                 "\"key\" is Left, Right, Up, Down, Enter, Escape or a code like \"0x0110003F\"");
-            return std::nullopt;
+            return false;
         }
         break;
     case Step::Click:
     case Step::Screenshot:
-        step.text = value.toString();
-        if (step.text.isEmpty()
-            || (step.action == Step::Screenshot && step.text.contains(QLatin1Char('/')))) {
+        step->text = value.toString();
+        if (step->text.isEmpty()
+            || (step->action == Step::Screenshot && step->text.contains(QLatin1Char('/')))) {
             *error = QStringLiteral("\"%1\" takes a caption or a file name").arg(action);
-            return std::nullopt;
+            return false;
         }
         break;
     case Step::Wait:
-        step.number = value.toInt(-1);
-        if (step.number < 0 || step.number > 600000) {
+        step->number = value.toInt(-1);
+        if (step->number < 0 || step->number > 600000) {
             *error = QStringLiteral("\"wait\" takes milliseconds");
-            return std::nullopt;
+            return false;
         }
         break;
     case Step::Expect:
-        step.expectation = Expectation::parse(value.toObject(), error);
-        if (!step.expectation)
-            return std::nullopt;
-        step.number = object.value("within").toInt(0);
-        if (step.number < 0 || step.number > 600000) {
+        step->expectation = Expectation::parse(value.toObject(), error);
+        if (!step->expectation)
+            return false;
+        step->number = object.value("within").toInt(0);
+        if (step->number < 0 || step->number > 600000) {
             *error = QStringLiteral("\"within\" takes milliseconds");
-            return std::nullopt;
+            return false;
         }
         break;
     }
-    return step;
+    return true;
 }

@@ -51,6 +51,10 @@ public:
 
 private:
     static std::optional<Step> parseStep(const QJsonObject &object, QString *error);
+    // The step's one action, when its keys go together.
+    static std::optional<QString> stepAction(const QJsonObject &object, QString *error);
+    // Reads the value of the step's action into step.
+    static bool parseActionValue(Step *step, const QJsonObject &object, QString *error);
 
     QString m_name;
     QJsonObject m_setup;

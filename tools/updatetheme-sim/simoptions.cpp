@@ -62,6 +62,16 @@ bool parseOnOff(const QString &text, bool *value)
     return false;
 }
 
+// Keys given on the command line win, key by key.
+void mergeSettings(const QJsonValue &setupSettings, QVariantMap *into)
+{
+    const QVariantMap settings = setupSettings.toObject().toVariantMap();
+    for (auto entry = settings.constBegin(); entry != settings.constEnd(); ++entry) {
+        if (!into->contains(entry.key()))
+            into->insert(entry.key(), entry.value());
+    }
+}
+
 bool validTick(int milliseconds)
 {
     return milliseconds >= 1 && milliseconds <= 10000;
@@ -134,7 +144,11 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
     m_given = parser.optionNames();
     helpRequested = parser.isSet(QStringLiteral("help"));
     platformGiven = parser.isSet(QStringLiteral("platform"));
+    return takePluginAndMedia(parser, error) && takeHostSettings(parser, error) && takeOutputs(parser, error);
+}
 
+bool SimOptions::takePluginAndMedia(const QCommandLineParser &parser, QString *error)
+{
     pluginPath
         = parser.isSet("plugin") ? parser.value("plugin") : QStringLiteral(UPDATETHEME_SIM_DEFAULT_PLUGIN);
     if (parser.isSet("size") && !parseSize(parser.value("size"), &screenSize)) {
@@ -161,6 +175,11 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
             return false;
         }
     }
+    return true;
+}
+
+bool SimOptions::takeHostSettings(const QCommandLineParser &parser, QString *error)
+{
     settingsFile = parser.value("settings");
     if (!settingsFile.isEmpty() && !QFileInfo(settingsFile).isFile()) {
         *error = QStringLiteral("--settings: no file \"%1\"").arg(settingsFile);
@@ -194,6 +213,11 @@ bool SimOptions::parse(const QStringList &arguments, QString *error)
             return false;
         }
     }
+    return true;
+}
+
+bool SimOptions::takeOutputs(const QCommandLineParser &parser, QString *error)
+{
     backgroundPicture = parser.value("background");
     deviceRoot = parser.value("device-root");
     language = parser.value("lang");
@@ -236,17 +260,8 @@ bool SimOptions::applySetup(const QJsonObject &setup, const QString &scenarioDir
             return false;
         }
     }
-    // Keys given on the command line win, key by key.
-    const QVariantMap setupFactory = setup.value("factory").toObject().toVariantMap();
-    for (auto entry = setupFactory.constBegin(); entry != setupFactory.constEnd(); ++entry) {
-        if (!factory.contains(entry.key()))
-            factory.insert(entry.key(), entry.value());
-    }
-    const QVariantMap setupTemp = setup.value("temp").toObject().toVariantMap();
-    for (auto entry = setupTemp.constBegin(); entry != setupTemp.constEnd(); ++entry) {
-        if (!temp.contains(entry.key()))
-            temp.insert(entry.key(), entry.value());
-    }
+    mergeSettings(setup.value("factory"), &factory);
+    mergeSettings(setup.value("temp"), &temp);
     if (setup.contains("softwareVersion") && !softwareVersion)
         softwareVersion = setup.value("softwareVersion").toString();
     if (setup.contains("clientModel") && !clientModel)

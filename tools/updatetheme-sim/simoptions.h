@@ -12,6 +12,8 @@
 
 #include <optional>
 
+class QCommandLineParser;
+
 // The simulator's command line, and the "setup" object of a scenario, which
 // configures the same things. What the command line gives explicitly wins
 // over the scenario's setup; what neither gives keeps its default.
@@ -52,6 +54,10 @@ public:
     bool autoUpgrade = true; // the host performs a simulated upgrade after updateSystem()
 
 private:
+    bool takePluginAndMedia(const QCommandLineParser &parser, QString *error);
+    bool takeHostSettings(const QCommandLineParser &parser, QString *error);
+    bool takeOutputs(const QCommandLineParser &parser, QString *error);
+
     QStringList m_given; // options set on the command line
 };
 

@@ -10,6 +10,7 @@
 #include "uimanager.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -83,9 +84,7 @@ ExitCode Simulator::prepare()
         return ExitCode::SandboxFailed;
     }
     if (!HostConfiguration::apply(m_options, m_sandbox, &error)
-        || (!m_options.language.isEmpty()
-            && !m_translations.load(m_options.language, m_options.translationsDir, m_plugin->path(),
-                                    &error))) {
+        || (!m_options.language.isEmpty() && !loadTranslations(&error))) {
         report(error);
         return ExitCode::Usage;
     }
@@ -109,4 +108,21 @@ ExitCode Simulator::prepare()
     m_window->activateWindow();
     QApplication::setActiveWindow(m_window.get());
     return ExitCode::Success;
+}
+
+bool Simulator::loadTranslations(QString *error)
+{
+    const QString catalog = QStringLiteral("updatetheme_") + m_options.language;
+    const QStringList folders = m_options.translationsDir.isEmpty()
+        ? QStringList {QFileInfo(m_plugin->path()).absolutePath(),
+                       QStringLiteral(UPDATETHEME_SIM_TRANSLATIONS_DIR)}
+        : QStringList {m_options.translationsDir};
+    for (const QString &candidate : folders) {
+        if (m_translator.load(catalog, candidate)) {
+            QCoreApplication::installTranslator(&m_translator);
+            return true;
+        }
+    }
+    *error = QStringLiteral("no catalog %1.qm in %2").arg(catalog, folders.join(", "));
+    return false;
 }

@@ -3,12 +3,12 @@
 
 #include "devicesandbox.h"
 #include "exitcode.h"
-#include "plugintranslations.h"
 #include "scenario.h"
 #include "simjournal.h"
 #include "simoptions.h"
 
 #include <QObject>
+#include <QTranslator>
 
 #include <memory>
 
@@ -34,13 +34,18 @@ public:
 
 private:
     ExitCode prepare();
+    // Installs the plugin's catalog "updatetheme_<language>.qm" for the whole
+    // application, as the head unit's host does. It is looked for in the
+    // given folder, else beside the plugin file (the device's layout), else
+    // where the build compiled it.
+    bool loadTranslations(QString *error);
 
     SimOptions m_options;
     std::optional<Scenario> m_scenario;
     PluginFile *m_plugin;
     DeviceSandbox m_sandbox;
     SimJournal m_journal;
-    PluginTranslations m_translations;
+    QTranslator m_translator;
     std::unique_ptr<HostWindow> m_window;
     std::unique_ptr<HostPlayer> m_host;
     std::unique_ptr<KeyRouter> m_keys;
