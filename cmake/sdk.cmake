@@ -13,7 +13,7 @@ include(CMakePackageConfigHelpers)
 set(sdk_include_dir ${CMAKE_INSTALL_INCLUDEDIR}/updatetheme)
 set(sdk_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/updatetheme)
 
-add_library(updatetheme_contract INTERFACE)
+# The build's contract target, exported with the installed header's folder.
 set_target_properties(updatetheme_contract PROPERTIES EXPORT_NAME contract)
 target_include_directories(updatetheme_contract INTERFACE $<INSTALL_INTERFACE:${sdk_include_dir}>)
 target_link_libraries(updatetheme_contract INTERFACE Qt5::Widgets)
