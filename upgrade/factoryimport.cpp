@@ -103,7 +103,7 @@ QByteArray firstSpecialEntry(const QByteArray &path, mode_t *mode)
     }
     ::closedir(folder);
     for (const QByteArray &name : names) {
-        const QByteArray special = firstSpecialEntry(path + '/' + name, mode);
+        QByteArray special = firstSpecialEntry(path + '/' + name, mode);
         if (!special.isEmpty())
             return special;
     }

@@ -19,7 +19,7 @@ const char copyCommand[] = "dd if=%1 of=%2 bs=2048c count=1500";
 // a small, highly compressed file can ask for gigabytes, which the head unit
 // cannot give, or which take the screen for a long while.
 const int maxPictureSide = 8192;
-const qint64 maxPictureBytes = 64 * 1024 * 1024;
+const qint64 maxPictureBytes = Q_INT64_C(64) * 1024 * 1024;
 
 void logPicture(int line, const QString &imgPath, const char *verdict)
 {
