@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 // The rows in the order they are imported.
 const FactoryImport::Row FactoryImport::rows[] = {
     {"/touch_conf", "/media/flash/nvm/touch_conf", CopyFileWithBackup, 1134},
@@ -68,6 +71,43 @@ QString firstPlainFile(const QString &folder)
             return entry.absoluteFilePath();
     }
     return QString();
+}
+
+// The first entry of the tree at path, path itself included, that is neither
+// a plain file nor a folder, links not followed; empty when there is none.
+// *mode tells its kind. An entry that cannot be examined counts as one: what
+// cannot be checked is not copied. Names are read as bytes, so that names
+// that are not in the local encoding are checked like any other.
+QByteArray firstSpecialEntry(const QByteArray &path, mode_t *mode)
+{
+    struct stat status;
+    if (::lstat(path.constData(), &status) != 0) {
+        *mode = 0;
+        return path;
+    }
+    *mode = status.st_mode;
+    if (S_ISREG(status.st_mode))
+        return QByteArray();
+    if (!S_ISDIR(status.st_mode))
+        return path;
+    // The folder is read whole and closed before its sub-folders are: a deep
+    // tree holds one folder open at a time.
+    DIR *folder = ::opendir(path.constData());
+    if (!folder)
+        return path;
+    QList<QByteArray> names;
+    while (const dirent *entry = ::readdir(folder)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names.append(name);
+    }
+    ::closedir(folder);
+    for (const QByteArray &name : names) {
+        QByteArray special = firstSpecialEntry(path + '/' + name, mode);
+        if (!special.isEmpty())
+            return special;
+    }
+    return QByteArray();
 }
 
 } // namespace
@@ -171,13 +211,18 @@ bool FactoryImport::replaceCarHome(const QString &source, const QString &destina
 }
 
 // A link on a medium is copied as a link, and a later copy onto it writes
-// wherever it points, outside the settings area: sources that are links are
-// refused.
+// wherever it points, outside the settings area; a device node, named pipe or
+// socket is recreated by the copy, as root, where anything that reads the
+// settings area reaches it. A source that is or holds any of them is refused
+// whole, before anything of its row is removed or copied.
 bool FactoryImport::refuses(const QString &source, int line)
 {
-    if (!QFileInfo(source).isSymLink())
+    mode_t mode;
+    const QByteArray entry = firstSpecialEntry(QFile::encodeName(source), &mode);
+    if (entry.isEmpty())
         return false;
     UpdateLog(UpgradeDialog::setUpgradeFileListSignature(), line)
-        .printf("[custom_print][line:%d][refuse link %s]", line, source.toLocal8Bit().constData());
+        .printf("[custom_print][line:%d][refuse %s %s]", line, S_ISLNK(mode) ? "link" : "special",
+                entry.constData());
     return true;
 }

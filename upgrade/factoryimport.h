@@ -42,7 +42,8 @@ private:
     static bool replaceLogoFolder(const QString &source, const QString &destination, int line);
     static bool replaceCarHome(const QString &source, const QString &destination, int line);
 
-    // Whether source must not be imported; a refusal is logged on line.
+    // Whether source, or anything in it, must not be imported; a refusal is
+    // logged on line.
     static bool refuses(const QString &source, int line);
 };
 

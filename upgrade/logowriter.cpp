@@ -9,10 +9,23 @@
 
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 
 namespace {
 
 const char copyCommand[] = "dd if=%1 of=%2 bs=2048c count=1500";
+
+// The largest picture decoded. The record holds a few megabytes of pixels;
+// a small, highly compressed file can ask for gigabytes, which the head unit
+// cannot give, or which take the screen for a long while.
+const int maxPictureSide = 8192;
+const qint64 maxPictureBytes = Q_INT64_C(64) * 1024 * 1024;
+
+void logPicture(int line, const QString &imgPath, const char *verdict)
+{
+    UpdateLog(UpgradeDialog::writeLogoSignature(), line)
+        .printf("[zq_print][line:%d] %s %s", line, imgPath.toLocal8Bit().constData(), verdict);
+}
 
 } // namespace
 
@@ -26,11 +39,15 @@ void LogoWriter::write(const QString &imgPath)
     UpdateLog(UpgradeDialog::writeLogoSignature(), 1404).stream()
         << "writeLogo" << 1404 << "imgPath:" << imgPath;
 
-    const QImage picture = loadPicture(imgPath);
+    bool tooLarge = false;
+    const QImage picture = loadPicture(imgPath, &tooLarge);
     removeStaleStaging();
+    if (tooLarge) {
+        logPicture(1413, imgPath, "is too large");
+        return;
+    }
     if (picture.isNull()) {
-        UpdateLog(UpgradeDialog::writeLogoSignature(), 1415)
-            .printf("[zq_print][line:%d] %s is null", 1415, imgPath.toLocal8Bit().constData());
+        logPicture(1415, imgPath, "is null");
         return;
     }
     // A staging file that cannot be opened stays; the next write removes it.
@@ -41,14 +58,20 @@ void LogoWriter::write(const QString &imgPath)
     m_staging.remove();
 }
 
-QImage LogoWriter::loadPicture(const QString &imgPath)
+QImage LogoWriter::loadPicture(const QString &imgPath, bool *tooLarge)
 {
     // Only a plain file is read: a named pipe or a device copied from a
     // medium would block the GUI thread, or never end.
-    QImage picture;
-    if (QFileInfo(imgPath).isFile())
-        picture.load(imgPath);
-    return picture;
+    if (!QFileInfo(imgPath).isFile())
+        return QImage();
+    // The size comes from the file's header, before anything is decoded; a
+    // picture is counted at four bytes a pixel, whatever depth it decodes to.
+    // A format whose header gives no size is decoded as it is.
+    QImageReader reader(imgPath);
+    const QSize size = reader.size();
+    *tooLarge = size.width() > maxPictureSide || size.height() > maxPictureSide
+        || qint64(size.width()) * size.height() * 4 > maxPictureBytes;
+    return *tooLarge ? QImage() : reader.read();
 }
 
 void LogoWriter::removeStaleStaging()

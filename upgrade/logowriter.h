@@ -21,8 +21,9 @@ public:
 private:
     Q_DISABLE_COPY(LogoWriter)
 
-    // The picture at imgPath; null when there is none to read.
-    static QImage loadPicture(const QString &imgPath);
+    // The picture at imgPath; null when there is none to read, or when it is
+    // too large to decode, which *tooLarge then tells.
+    static QImage loadPicture(const QString &imgPath, bool *tooLarge);
 
     void removeStaleStaging();
     // Copies the partition's record to the staging file and opens it.
