@@ -10,7 +10,9 @@
 
 // The MCU screen repaints on every progress report. Its paint event at the
 // head unit's 800x480, children left out, is measured next to a floor: the
-// same primitives drawn straight onto the same image by a bare painter.
+// same primitives drawn straight onto the same image by a bare painter. A
+// progress report is measured as the head unit sees it: the screen shown on
+// a window, the report given and the window's repaint done.
 class bench_CustomMcuUpdateWidget : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,7 @@ private slots:
     void cleanupTestCase();
     void widgetRepaint();
     void barePainterFloor();
+    void progressReport();
 
 private:
     void paintFloor(QImage *image) const;
@@ -42,6 +45,7 @@ void bench_CustomMcuUpdateWidget::initTestCase()
     BaseControl::getInstance()->setBackgroundPicture(file);
 
     m_layer.reset(new QWidget);
+    m_layer->resize(800, 480);
     qvappframework::UIManager::setUIHerarchy(qvappframework::UIHerarchyApplication, m_layer.get());
     qvappframework::UIManager::setDeskTopRect(QRect(0, 0, 800, 480));
     m_widget = new CustomMcuUpdateWidget;
@@ -60,6 +64,9 @@ void bench_CustomMcuUpdateWidget::initTestCase()
     m_widget->render(&m_image, QPoint(), QRegion(), QWidget::RenderFlags());
     paintFloor(&floor);
     QCOMPARE(m_image, floor);
+
+    m_layer->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_layer.get()));
 }
 
 void bench_CustomMcuUpdateWidget::cleanupTestCase()
@@ -82,6 +89,15 @@ void bench_CustomMcuUpdateWidget::barePainterFloor()
     QBENCHMARK
     {
         paintFloor(&m_image);
+    }
+}
+
+void bench_CustomMcuUpdateWidget::progressReport()
+{
+    QBENCHMARK
+    {
+        m_widget->setPercent(m_widget->percent() == 45 ? 46 : 45);
+        QCoreApplication::processEvents();
     }
 }
 
