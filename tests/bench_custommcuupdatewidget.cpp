@@ -1,16 +1,18 @@
+#include "barepainter.h"
 #include "basecontrol.h"
 #include "custommcuupdatewidget.h"
 #include "sandbox.h"
 #include "uimanager.h"
 
-#include <QPainter>
 #include <QtTest>
 
 #include <memory>
 
 // The MCU screen repaints on every progress report. Its paint event at the
 // head unit's 800x480, children left out, is measured next to a floor: the
-// same primitives drawn straight onto the same image by a bare painter.
+// same primitives drawn straight onto the same image by a bare painter. A
+// progress report is measured as the head unit sees it: the screen shown on
+// a window, the report given and the window's repaint done.
 class bench_CustomMcuUpdateWidget : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,7 @@ private slots:
     void cleanupTestCase();
     void widgetRepaint();
     void barePainterFloor();
+    void progressReport();
 
 private:
     void paintFloor(QImage *image) const;
@@ -28,8 +31,6 @@ private:
     std::unique_ptr<QWidget> m_layer;
     CustomMcuUpdateWidget *m_widget = nullptr;
     QImage m_image;
-    QFont m_large;
-    QFont m_small;
 };
 
 void bench_CustomMcuUpdateWidget::initTestCase()
@@ -42,6 +43,7 @@ void bench_CustomMcuUpdateWidget::initTestCase()
     BaseControl::getInstance()->setBackgroundPicture(file);
 
     m_layer.reset(new QWidget);
+    m_layer->resize(800, 480);
     qvappframework::UIManager::setUIHerarchy(qvappframework::UIHerarchyApplication, m_layer.get());
     qvappframework::UIManager::setDeskTopRect(QRect(0, 0, 800, 480));
     m_widget = new CustomMcuUpdateWidget;
@@ -49,10 +51,6 @@ void bench_CustomMcuUpdateWidget::initTestCase()
     m_widget->setMessage(0, QStringLiteral("Writing MCU firmware"));
     m_widget->setMessage(1, QStringLiteral("V1.00"));
     m_widget->setMessage(2, QStringLiteral("Erasing"));
-    m_large = m_widget->font();
-    m_large.setPixelSize(30);
-    m_small = m_large;
-    m_small.setPixelSize(20);
 
     // The floor is only a floor if it paints the very same picture.
     m_image = QImage(800, 480, QImage::Format_ARGB32_Premultiplied);
@@ -60,6 +58,9 @@ void bench_CustomMcuUpdateWidget::initTestCase()
     m_widget->render(&m_image, QPoint(), QRegion(), QWidget::RenderFlags());
     paintFloor(&floor);
     QCOMPARE(m_image, floor);
+
+    m_layer->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_layer.get()));
 }
 
 void bench_CustomMcuUpdateWidget::cleanupTestCase()
@@ -85,35 +86,20 @@ void bench_CustomMcuUpdateWidget::barePainterFloor()
     }
 }
 
+void bench_CustomMcuUpdateWidget::progressReport()
+{
+    QBENCHMARK
+    {
+        m_widget->setPercent(m_widget->percent() == 45 ? 46 : 45);
+        QCoreApplication::processEvents();
+    }
+}
+
 void bench_CustomMcuUpdateWidget::paintFloor(QImage *image) const
 {
-    const QRect ring(310, 120, 180, 180);
-    QPen pen(QBrush(Qt::white), 8.0, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
-    QPainter painter(image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.drawPixmap(0, 0, *BaseControl::getInstance()->getBackgroundPixmap());
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 0, 0, 150));
-    const QRect screen(0, 0, 800, 480);
-    painter.drawRects(&screen, 1);
-    painter.setFont(m_large);
-    painter.setPen(pen);
-    painter.drawText(QRect(0, 299, 800, 60), Qt::AlignCenter, QStringLiteral("Writing MCU firmware"));
-    painter.drawText(ring, Qt::AlignCenter, QStringLiteral("45%"));
-    painter.setFont(m_small);
-    pen.setColor(Qt::darkGreen);
-    painter.setPen(pen);
-    painter.drawText(QRect(310, 165, 180, 45), Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Erasing"));
-    pen.setColor(Qt::red);
-    painter.setPen(pen);
-    painter.drawText(QRect(310, 209, 180, 45), Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("V1.00"));
-    painter.setBrush(Qt::NoBrush);
-    pen.setColor(QColor(50, 50, 50, 100));
-    painter.setPen(pen);
-    painter.drawEllipse(ring);
-    pen.setColor(Qt::white);
-    painter.setPen(pen);
-    painter.drawArc(QRectF(ring), 1440, -2592);
+    paintMcuScreen(image, m_widget->font(), BaseControl::getInstance()->getBackgroundPixmap(), 45,
+                   QStringLiteral("Writing MCU firmware"), QStringLiteral("Erasing"),
+                   QStringLiteral("V1.00"));
 }
 
 QTEST_MAIN(bench_CustomMcuUpdateWidget)

@@ -1,3 +1,4 @@
+#include "barepainter.h"
 #include "basecontrol.h"
 #include "customimagebutton.h"
 #include "custommcuupdatewidget.h"
@@ -6,13 +7,12 @@
 #include "progressringpainter.h"
 #include "sandbox.h"
 #include "screentest.h"
-#include "testimages.h"
 #include "uimanager.h"
 
-#include <QtMath>
+#include <QPainter>
+#include <QScreen>
 #include <QtTest>
 
-#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -49,11 +49,14 @@ class PaintCounter : public QObject
 public:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             ++paints;
+            painted += static_cast<QPaintEvent *>(event)->region();
+        }
         return false;
     }
     int paints = 0;
+    QRegion painted;
 };
 
 enum State { Checking, Counting, Unusable, Upgrading, UpgradingQuick, Finished };
@@ -63,33 +66,6 @@ const QList<int> rightKeys = {0x0110003E, 0x01100040, 0x0110004D, 0x0140000B, 0x
 const QList<int> activateKeys = {0x01100041, 0x01400009};
 const QList<int> cancelKeys = {0x0110002A, 0x0140000F};
 const int unknownKey = 0x01100099;
-
-// A point on the middle of the 8-pixel ring of an 800x480 screen, clockwise from twelve o'clock.
-QPoint ringPoint(qreal degrees)
-{
-    const qreal radians = qDegreesToRadians(degrees);
-    return QPoint(int(400 + 90 * std::sin(radians)), int(210 - 90 * std::cos(radians)));
-}
-
-bool isWhite(QRgb pixel)
-{
-    return qRed(pixel) >= 250 && qGreen(pixel) >= 250 && qBlue(pixel) >= 250;
-}
-
-// The grey track, rgba(50, 50, 50, 100), over black.
-bool isTrack(QRgb pixel)
-{
-    return qAbs(qRed(pixel) - 20) <= 2 && qGreen(pixel) == qRed(pixel) && qBlue(pixel) == qRed(pixel);
-}
-
-int count(const QImage &image, const QRect &band, bool (*matches)(QRgb))
-{
-    int found = 0;
-    for (int y = band.top(); y <= band.bottom(); ++y)
-        for (int x = band.left(); x <= band.right(); ++x)
-            found += matches(image.pixel(x, y)) ? 1 : 0;
-    return found;
-}
 
 } // namespace
 
@@ -117,11 +93,10 @@ private slots:
     void ringGeometry();
     void spanAngle_data();
     void spanAngle();
-    void paintsTheRing_data();
-    void paintsTheRing();
-    void paintsTheTextsInTheirBands();
-    void dimsTheBackgroundPicture();
-    void paintsAShortScreen();
+    void paintsAsABarePainter_data();
+    void paintsAsABarePainter();
+    void repaintsWhatReportsChange_data();
+    void repaintsWhatReportsChange();
     void coalescesProgressReports();
     void logsWithTheirContext();
 
@@ -134,6 +109,8 @@ private:
     void enter(State state);
     bool pressKey(int key);
     QImage render();
+    void setPicture(const QColor &color);
+    QImage screenAfter(State state, const QStringList &reports, PaintCounter *counter);
 
     std::unique_ptr<Sandbox> m_sandbox;
     QWidget *m_layer = nullptr;
@@ -191,6 +168,68 @@ QImage tst_CustomMcuUpdateWidget::render()
     image.fill(QColor(0, 0, 255));
     m_widget->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
     return image;
+}
+
+// A picture smaller than the screen (none when the colour is invalid): of
+// one colour, or with a colour's alpha below 255 fading in from transparent
+// at its left edge to that colour at its right.
+void tst_CustomMcuUpdateWidget::setPicture(const QColor &color)
+{
+    QString file;
+    if (color.isValid()) {
+        const bool translucent = color.alpha() < 255;
+        QImage picture(600, 300, translucent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (!translucent) {
+            picture.fill(color);
+        } else {
+            QLinearGradient fade(0, 0, picture.width(), 0);
+            fade.setColorAt(0, Qt::transparent);
+            fade.setColorAt(1, color);
+            QPainter painter(&picture);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(picture.rect(), fade);
+        }
+        file = m_sandbox->path(QStringLiteral("/background-%1.png").arg(color.name(QColor::HexArgb).mid(1)));
+        QVERIFY(picture.save(file));
+    }
+    BaseControl::getInstance()->setBackgroundPicture(file);
+}
+
+// What the window shows of a new screen in the state after the reports:
+// "45%" is a progress report, "0:text" a message of type 0, "picture" a new
+// background picture from the host. With a counter, the window repaints
+// after each report and the counter sees those paints; without one, once at
+// the end, in full.
+QImage tst_CustomMcuUpdateWidget::screenAfter(State state, const QStringList &reports, PaintCounter *counter)
+{
+    delete m_widget;
+    m_widget = new CustomMcuUpdateWidget;
+    m_widget->m_view = m_view;
+    m_widget->show();
+    enter(state);
+    countdownTimer()->stop();
+    QCoreApplication::processEvents();
+    if (counter)
+        m_widget->installEventFilter(counter);
+
+    for (const QString &report : reports) {
+        if (report == QLatin1String("picture")) {
+            setPicture(Qt::darkCyan);
+        } else if (report == QLatin1String("italic")) {
+            QFont italic = m_widget->font();
+            italic.setItalic(true);
+            m_widget->setFont(italic);
+        } else if (report.endsWith(QLatin1Char('%'))) {
+            m_widget->setPercent(report.chopped(1).toInt());
+        } else {
+            m_widget->setMessage(report.section(QLatin1Char(':'), 0, 0).toInt(),
+                                 report.section(QLatin1Char(':'), 1));
+        }
+        if (counter)
+            QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    return m_layer->windowHandle()->screen()->grabWindow(m_layer->winId()).toImage();
 }
 
 void tst_CustomMcuUpdateWidget::startsByAskingForTheMedium()
@@ -482,20 +521,26 @@ void tst_CustomMcuUpdateWidget::ringGeometry_data()
 {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<QRect>("ring");
+    QTest::addColumn<QRect>("bounds"); // what the 8-pixel stroke may touch
 
-    QTest::newRow("800x480") << QSize(800, 480) << QRect(310, 120, 180, 180);
-    QTest::newRow("odd sizes round down") << QSize(801, 481) << QRect(310, 120, 180, 180);
-    QTest::newRow("1024x600") << QSize(1024, 600) << QRect(392, 150, 240, 240);
-    QTest::newRow("narrower than the ring halves down") << QSize(101, 480) << QRect(-40, 120, 180, 180);
-    QTest::newRow("shorter than 120") << QSize(800, 99) << QRect(405, 25, -11, -11);
+    QTest::newRow("800x480") << QSize(800, 480) << QRect(310, 120, 180, 180) << QRect(306, 116, 188, 188);
+    QTest::newRow("odd sizes round down")
+        << QSize(801, 481) << QRect(310, 120, 180, 180) << QRect(306, 116, 188, 188);
+    QTest::newRow("1024x600") << QSize(1024, 600) << QRect(392, 150, 240, 240) << QRect(388, 146, 248, 248);
+    QTest::newRow("narrower than the ring halves down")
+        << QSize(101, 480) << QRect(-40, 120, 180, 180) << QRect(-44, 116, 188, 188);
+    QTest::newRow("shorter than 120, the ellipse mirrored")
+        << QSize(800, 99) << QRect(405, 25, -11, -11) << QRect(389, 9, 21, 21);
 }
 
 void tst_CustomMcuUpdateWidget::ringGeometry()
 {
     QFETCH(QSize, screen);
     QFETCH(QRect, ring);
+    QFETCH(QRect, bounds);
 
     QCOMPARE(ProgressRingPainter::ringRect(screen), ring);
+    QCOMPARE(ProgressRingPainter::ringBounds(screen), bounds);
 }
 
 void tst_CustomMcuUpdateWidget::spanAngle_data()
@@ -524,97 +569,98 @@ void tst_CustomMcuUpdateWidget::spanAngle()
     QCOMPARE(ProgressRingPainter::spanAngle(percent), span);
 }
 
-void tst_CustomMcuUpdateWidget::paintsTheRing_data()
+void tst_CustomMcuUpdateWidget::paintsAsABarePainter_data()
 {
+    QTest::addColumn<QColor>("picture");
     QTest::addColumn<int>("percent");
-    QTest::addColumn<QList<qreal>>("white"); // degrees clockwise from twelve o'clock
-    QTest::addColumn<QList<qreal>>("grey");
 
-    QTest::newRow("0 draws the track only") << 0 << QList<qreal> {} << QList<qreal> {10, 90, 180, 270, 350};
-    QTest::newRow("25 covers the first quarter")
-        << 25 << QList<qreal> {10, 45, 80} << QList<qreal> {100, 180, 270, 350};
-    QTest::newRow("100 covers the track") << 100 << QList<qreal> {10, 90, 180, 270, 350} << QList<qreal> {};
-    QTest::newRow("150 covers the track") << 150 << QList<qreal> {10, 90, 180, 270, 350} << QList<qreal> {};
-    QTest::newRow("-10 runs counter-clockwise")
-        << -10 << QList<qreal> {330, 345} << QList<qreal> {15, 90, 300};
-    QTest::newRow("smallest int") << std::numeric_limits<int>::min() << QList<qreal> {10, 90, 180, 270, 350}
-                                  << QList<qreal> {};
+    QTest::newRow("no picture, 0 draws the track only") << QColor() << 0;
+    QTest::newRow("no picture, 100 covers the track") << QColor() << 100;
+    QTest::newRow("-10 runs counter-clockwise") << QColor() << -10;
+    QTest::newRow("opaque picture, smaller than the screen") << QColor(200, 120, 40) << 45;
+    QTest::newRow("translucent picture, 150 covers the track") << QColor(200, 120, 40, 77) << 150;
 }
 
-void tst_CustomMcuUpdateWidget::paintsTheRing()
+// Pixel for pixel what the bare painter draws over what lies below.
+void tst_CustomMcuUpdateWidget::paintsAsABarePainter()
 {
+    QFETCH(QColor, picture);
     QFETCH(int, percent);
-    QFETCH(QList<qreal>, white);
-    QFETCH(QList<qreal>, grey);
-
+    setPicture(picture);
     m_widget->setPercent(percent);
-    QCOMPARE(m_widget->percent(), percent);
-    const QImage image = render();
-
-    for (qreal degrees : white)
-        QVERIFY2(isWhite(image.pixel(ringPoint(degrees))), qPrintable(QString::number(degrees)));
-    for (qreal degrees : grey)
-        QVERIFY2(isTrack(image.pixel(ringPoint(degrees))), qPrintable(QString::number(degrees)));
-    // Without a background picture the screen is opaque black.
-    for (const QPoint &corner : {QPoint(0, 0), QPoint(799, 0), QPoint(0, 479), QPoint(799, 479)})
-        QCOMPARE(image.pixel(corner), qRgb(0, 0, 0));
-    QVERIFY(count(image, QRect(350, 190, 100, 40), isWhite) > 0);
-}
-
-void tst_CustomMcuUpdateWidget::paintsTheTextsInTheirBands()
-{
-    const auto darkGreen = [](QRgb p) {
-        return qGreen(p) >= 60 && qRed(p) < 30 && qBlue(p) < 30;
-    };
-    const auto red = [](QRgb p) {
-        return qRed(p) >= 120 && qGreen(p) < 30 && qBlue(p) < 30;
-    };
-    // The status band below the ring's stroke, and the caption bands inside the ring.
-    const QRect statusBand(0, 306, 800, 53);
-    QImage image = render();
-    QCOMPARE(count(image, statusBand, isWhite), 0);
-    QVERIFY(count(image, QRect(330, 165, 140, 45), darkGreen) > 0);
-    QVERIFY(count(image, QRect(330, 209, 140, 45), red) > 0);
-
     m_widget->setMessage(0, QStringLiteral("Writing"));
-    image = render();
-    QVERIFY(count(image, statusBand, isWhite) > 0);
+    m_widget->setMessage(1, QStringLiteral("V1.00"));
+    m_widget->setMessage(2, QStringLiteral("Erasing"));
+
+    QImage expected(800, 480, QImage::Format_ARGB32_Premultiplied);
+    expected.fill(QColor(0, 0, 255));
+    paintMcuScreen(&expected, m_widget->font(), BaseControl::getInstance()->getBackgroundPixmap(), percent,
+                   QStringLiteral("Writing"), QStringLiteral("Erasing"), QStringLiteral("V1.00"));
+    QCOMPARE(render(), expected);
 }
 
-void tst_CustomMcuUpdateWidget::dimsTheBackgroundPicture()
+void tst_CustomMcuUpdateWidget::repaintsWhatReportsChange_data()
 {
-    const QString file = m_sandbox->path(QStringLiteral("/background.png"));
-    QVERIFY(solidImage(QColor(200, 120, 40), QSize(400, 240)).save(file));
-    BaseControl::getInstance()->setBackgroundPicture(file);
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QColor>("picture");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<bool>("whole");
 
-    const QImage image = render();
-
-    // Black at alpha 150 over each channel c leaves c * 105 / 255; beyond its
-    // own size the picture is not stretched, the screen below is dimmed.
-    // A channel of 0 must stay exactly 0.
-    const auto dimmed = [](int got, int c) {
-        return qAbs(got - c * (255 - 150) / 255.0) <= (c ? 1 : 0);
-    };
-    for (const QPoint &point :
-         {QPoint(0, 0), QPoint(399, 5), QPoint(5, 239), QPoint(400, 5), QPoint(5, 240), QPoint(799, 479)}) {
-        const QRgb pixel = image.pixel(point);
-        const QRgb under = QRect(0, 0, 400, 240).contains(point) ? qRgb(200, 120, 40) : qRgb(0, 0, 255);
-        QVERIFY(dimmed(qRed(pixel), qRed(under)) && dimmed(qGreen(pixel), qGreen(under))
-                && dimmed(qBlue(pixel), qBlue(under)));
-    }
+    const QSize size(800, 480);
+    const QColor picture(70, 130, 180);
+    QTest::newRow("before the start")
+        << size << picture << int(Checking) << QStringList {"1%", "2%"} << false;
+    QTest::newRow("counting, the status line set and cleared")
+        << size << picture << int(Counting) << QStringList {"0:Checking mcu.bin", "0:", "3:Ready"} << false;
+    QTest::newRow("updating at several percents with the captions")
+        << size << picture << int(Upgrading)
+        << QStringList {"2:MCU_2.2.0", "1:MCU_2.1.0", "0:Writing", "5%", "45%", "99%", "100%"} << false;
+    QTest::newRow("texts beyond their boxes, then shorter ones")
+        << size << picture << int(Upgrading)
+        << QStringList {"2:Far wider than the ring", "1:Two\nlines", "0:Three\nlines", "33%", "2:Up", "0:"}
+        << false;
+    QTest::newRow("an italic font, accents stacked above a letter")
+        << size << picture << int(Upgrading)
+        << QStringList {"italic", "2:jumps off", "0:Writing ff", "0:\u00c9\u0302\u0302\u0302\u0302", "0:"}
+        << true;
+    QTest::newRow("percents beyond the range")
+        << size << picture << int(Upgrading) << QStringList {"-10%", "150%", "-2147483648%", "7%"} << false;
+    QTest::newRow("finished") << size << picture << int(Finished) << QStringList {"100%", "0:Done"} << false;
+    QTest::newRow("no background picture")
+        << size << QColor() << int(Upgrading) << QStringList {"45%", "0:Writing", "46%"} << false;
+    QTest::newRow("translucent picture")
+        << size << QColor(70, 130, 180, 90) << int(Upgrading) << QStringList {"45%", "0:Writing"} << false;
+    QTest::newRow("the host changes its picture")
+        << size << picture << int(Upgrading) << QStringList {"45%", "picture", "46%"} << true;
+    QTest::newRow("1024x600") << QSize(1024, 600) << picture << int(Upgrading)
+                              << QStringList {"45%", "0:Writing", "2:V2"} << false;
+    for (int height : {119, 100, 60, 1})
+        QTest::newRow(qPrintable(QStringLiteral("800x%1").arg(height)))
+            << QSize(800, height) << QColor() << int(Upgrading) << QStringList {"40%", "0:Writing", "41%"}
+            << false;
 }
 
-void tst_CustomMcuUpdateWidget::paintsAShortScreen()
+// A report repaints only what it changes, and the window then shows, pixel
+// for pixel, what a new screen in the same state shows painted at once.
+void tst_CustomMcuUpdateWidget::repaintsWhatReportsChange()
 {
-    for (int height : {119, 100, 60, 1}) {
-        qvappframework::UIManager::setDeskTopRect(QRect(0, 0, 800, height));
-        CustomMcuUpdateWidget widget;
-        widget.setPercent(40);
-        widget.setMessage(0, QStringLiteral("Writing"));
-        QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
-        widget.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
-        QCOMPARE(image.pixel(0, 0), qRgb(0, 0, 0));
-    }
+    QFETCH(QSize, screen);
+    QFETCH(QColor, picture);
+    QFETCH(int, state);
+    QFETCH(QStringList, reports);
+    QFETCH(bool, whole);
+    qvappframework::UIManager::setDeskTopRect(QRect(QPoint(0, 0), screen));
+
+    PaintCounter counter;
+    setPicture(picture);
+    const QImage shown = screenAfter(State(state), reports, &counter);
+    setPicture(picture);
+    const QImage fresh = screenAfter(State(state), reports, nullptr);
+
+    QCOMPARE(shown, fresh);
+    QVERIFY(counter.paints > 0);
+    QCOMPARE(QRegion(m_widget->rect()).subtracted(counter.painted).isEmpty(), whole);
 }
 
 void tst_CustomMcuUpdateWidget::coalescesProgressReports()

@@ -13,6 +13,7 @@
 namespace {
 
 FlashPartition::Request failingRequest = FlashPartition::NoRequest;
+const int MaxEraseWrite = 16 * 1024 * 1024;
 
 } // namespace
 
@@ -94,8 +95,10 @@ int FlashPartition::simulateErase(const erase_info_user &range)
         errno = EINVAL;
         return -1;
     }
-    // Erased flash reads as 0xFF.
-    const QByteArray erased(64 * 1024, char(0xFF));
+    // Erased flash reads as 0xFF. Each write through the O_SYNC descriptor
+    // waits for the disk, so a partition's range goes in one write; only a
+    // range beyond 16 MiB is written in pieces, to bound the memory taken.
+    const QByteArray erased(int(qMin<quint64>(range.length, quint64(MaxEraseWrite))), char(0xFF));
     for (quint64 offset = range.start; offset < end;) {
         const size_t chunk = size_t(qMin<quint64>(end - offset, quint64(erased.size())));
         if (pwrite(m_fd, erased.constData(), chunk, off_t(offset)) != ssize_t(chunk))

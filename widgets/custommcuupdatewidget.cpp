@@ -122,28 +122,31 @@ void CustomMcuUpdateWidget::moveFocus(int step)
 
 void CustomMcuUpdateWidget::setPercent(int p)
 {
+    const QRect changed = ProgressRingPainter::ringBounds(size()).united(ProgressRingPainter::textChange(
+        size(), font(), ProgressRingPainter::Percent, ProgressRingPainter::percentText(m_percent),
+        ProgressRingPainter::percentText(p)));
     m_percent = p;
-    update();
+    repaintReport(changed);
 }
 
 // The text comes by value, as the host's slot passes it on.
 // cppcheck-suppress passedByValue
 void CustomMcuUpdateWidget::setMessage(int type, QString msg) // NOLINT(performance-unnecessary-value-param)
 {
-    switch (type) {
-    case 1:
-        if (!msg.isEmpty())
-            m_lowerText = msg;
-        break;
-    case 2:
-        if (!msg.isEmpty())
-            m_upperText = msg;
-        break;
-    default:
-        m_statusText = msg;
-        break;
+    ProgressRingPainter::Text text = ProgressRingPainter::StatusLine;
+    QString *field = &m_statusText;
+    if (type == 1) {
+        text = ProgressRingPainter::LowerCaption;
+        field = &m_lowerText;
+    } else if (type == 2) {
+        text = ProgressRingPainter::UpperCaption;
+        field = &m_upperText;
     }
-    update();
+    // The captions keep their text when the host sends none.
+    const QString before = *field;
+    if (!msg.isEmpty() || text == ProgressRingPainter::StatusLine)
+        *field = msg;
+    repaintReport(ProgressRingPainter::textChange(size(), font(), text, before, *field));
 }
 
 void CustomMcuUpdateWidget::onFinished(int code)
@@ -193,6 +196,16 @@ void CustomMcuUpdateWidget::startUpgrade()
     m_updateButton->setEnabled(false);
     m_cancelButton->setEnabled(false);
     emit startUpdate();
+}
+
+// A report repaints only what it changed. A picture the host changed since
+// the last paint shows on the whole screen at once, as with any repaint.
+void CustomMcuUpdateWidget::repaintReport(const QRect &changed)
+{
+    if (m_ring.isPreparedFor(size(), BaseControl::getInstance()->getBackgroundPixmap()))
+        update(changed);
+    else
+        update();
 }
 
 void CustomMcuUpdateWidget::activateFocusedButton()
@@ -263,11 +276,9 @@ void CustomMcuUpdateWidget::keyPressEvent(QKeyEvent *event)
 
 void CustomMcuUpdateWidget::paintEvent(QPaintEvent *event)
 {
+    m_ring.prepare(size(), BaseControl::getInstance()->getBackgroundPixmap());
     QPainter painter(this);
-    ProgressRingPainter ring(&painter, size());
-    ring.drawBackground(BaseControl::getInstance()->getBackgroundPixmap());
-    ring.drawTexts(font(), m_statusText, m_percent, m_upperText, m_lowerText);
-    ring.drawRing(m_percent);
+    m_ring.paint(&painter, event->region(), font(), m_percent, m_statusText, m_upperText, m_lowerText);
     painter.end();
     event->accept();
 }

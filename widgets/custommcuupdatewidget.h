@@ -1,6 +1,7 @@
 #ifndef CUSTOMMCUUPDATEWIDGET_H
 #define CUSTOMMCUUPDATEWIDGET_H
 
+#include "progressringpainter.h"
 #include "updateinterface.h"
 
 #include <QPointer>
@@ -64,6 +65,7 @@ protected:
 private:
     void startUpgrade();
     void activateFocusedButton();
+    void repaintReport(const QRect &changed);
 
 public:
     // The view that shows this screen; Cancel goes back through it. Set by
@@ -84,6 +86,7 @@ private:
     QImage *m_normalImage;
     QImage *m_pressedImage;
     QImage *m_disabledImage;
+    ProgressRingPainter m_ring;
 };
 
 #endif // CUSTOMMCUUPDATEWIDGET_H
