@@ -288,14 +288,14 @@ def parameters(function):
 
 
 def parse_arguments(entry):
-    arguments = shlex.split(entry['command']) if 'command' in entry else list(entry['arguments'])
-    kept, skip = [], False
-    for argument in arguments[1:]:
-        if skip:
-            skip = False
-        elif argument in ('-o', '-c'):
-            skip = argument == '-o'
-        elif argument != entry['file'] and not argument.startswith('-W'):
+    """The compile command's arguments that matter to parsing, warnings off."""
+    arguments = shlex.split(entry['command'])[1:]
+    kept = []
+    while arguments:
+        argument = arguments.pop(0)
+        if argument == '-o':
+            arguments.pop(0)
+        elif argument not in ('-c', entry['file']) and not argument.startswith('-W'):
             kept.append(argument)
     return kept + ['-w']
 
@@ -311,9 +311,8 @@ def uses_in(entry, own_files):
     while pending:
         cursor = pending.pop()
         pending.extend(cursor.get_children())
-        if cursor.kind not in REFERENCES or cursor.location.file is None:
-            continue
-        if cursor.location.file.name not in own_files:
+        location = cursor.location.file
+        if cursor.kind not in REFERENCES or location is None or location.name not in own_files:
             continue
         target = cursor.referenced
         header = target and qt_header(target)
@@ -346,6 +345,8 @@ def main(argv):
     else:
         own_files = {f for f in device_sources(build) if not f.startswith(build + os.sep)}
     units = [entries[f] for f in sorted(own_files) if f in entries]
+    if not units:
+        sys.exit('no sources to check in %s' % build)
     if len(argv) > 2 and len(units) != len(own_files):
         sys.exit('not in %s/compile_commands.json: %s'
                  % (build, ' '.join(sorted(own_files - set(entries)))))
@@ -356,7 +357,8 @@ def main(argv):
     errors = [error for _, unit_errors in results for error in unit_errors]
     if errors:
         sys.exit('clang could not parse the sources:\n' + '\n'.join(errors))
-
+    if not docs.classes:
+        sys.exit('no Qt reference documentation in %s (Debian package qtbase5-doc-html)' % DOC_ROOT)
     findings = set()
     for uses, _ in results:
         for use in uses:
