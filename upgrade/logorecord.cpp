@@ -38,10 +38,14 @@ bool LogoRecord::writePicture(QIODevice *record, const QImage &picture)
         for (int y = 0; y < pixels.height(); ++y)
             memset(pixels.scanLine(y) + used, 0, size_t(pixels.bytesPerLine() - used));
     }
+    // byteCount() is what the device's Qt 5.3 has; Qt 5.10 deprecated it.
 #if QT_VERSION >= QT_VERSION_CHECK(5, 10, 0)
-    const qint64 bytes = pixels.sizeInBytes();
-#else
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+#endif
     const qint64 bytes = pixels.byteCount();
+#if QT_VERSION >= QT_VERSION_CHECK(5, 10, 0)
+    QT_WARNING_POP
 #endif
     return record->seek(pixelOffset)
         && record->write(reinterpret_cast<const char *>(pixels.constBits()), bytes) == bytes;

@@ -128,9 +128,9 @@ void UpgradeDialog::setUpgradeFileList(const QStringList &files)
         return;
     }
     m_fileList = files;
-    m_partButton->setVisible(files.contains(QLatin1String(partPackageName), Qt::CaseSensitive));
-    m_systemButton->setVisible(files.contains(QLatin1String(systemImageName), Qt::CaseSensitive));
-    m_mcuButton->setVisible(files.contains(QLatin1String(mcuImageName), Qt::CaseSensitive));
+    m_partButton->setVisible(files.contains(QString::fromLatin1(partPackageName), Qt::CaseSensitive));
+    m_systemButton->setVisible(files.contains(QString::fromLatin1(systemImageName), Qt::CaseSensitive));
+    m_mcuButton->setVisible(files.contains(QString::fromLatin1(mcuImageName), Qt::CaseSensitive));
 }
 
 // Closing the dialog without a choice is cancelling it: the host learns of
