@@ -141,6 +141,8 @@ write_job() {
         printf 'ln -s %q /%s\n' "$sysroot/lib" lib "$sysroot/usr" usr
         printf 'mkdir -p /etc && ln -s %q /etc/fonts\n' "$sysroot/etc/fonts"
         echo "insmod /modules/nandsim.ko $geometry $faults || exit 1"
+        echo "# The simulator's warnings tell which fault struck."
+        echo "echo 5 >/proc/sys/kernel/printk"
         echo "mkdir -m 700 /tmp/runtime"
         echo "export HOME=/tmp XDG_RUNTIME_DIR=/tmp/runtime QT_QPA_PLATFORM=offscreen UPDATETHEME_DEVICE_VM=1"
         echo "cd /tmp"
