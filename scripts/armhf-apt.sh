@@ -4,6 +4,7 @@
 #
 # The sourcing script sets log_prefix (e.g. "armhf") and host_packages (the
 # Debian packages it needs on the build machine).
+# shellcheck shell=bash disable=SC2154
 
 log() { printf '[%s] %s\n' "$log_prefix" "$*"; }
 die() { printf '[%s] error: %s\n' "$log_prefix" "$*" >&2; exit 1; }

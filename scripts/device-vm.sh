@@ -99,8 +99,7 @@ make_machine() {
     kernel=$(apt-cache "${aptopts[@]}" depends linux-image-armmp | sed -n 's/^ *Depends: \(linux-image-[^ ]*\)$/\1/p' | head -1)
     [ -n "$kernel" ] || die "no armhf kernel package found"
     log "kernel package $kernel"
-    staging=$cache/staging
-    rm -rf "$staging" "$apt/cache/archives"/*.deb
+    staging=$work/machine
     mkdir -p "$staging/debs" "$staging/root/bin" "$staging/root/modules"
     (cd "$staging/debs" && apt-get -q "${aptopts[@]}" -o APT::Sandbox::User=root download "$kernel" busybox-static)
     for deb in "$staging"/debs/*.deb; do
@@ -118,12 +117,12 @@ make_machine() {
     done
     init_script >"$staging/root/init"
     chmod 755 "$staging/root/init"
-    (cd "$staging/root" && find . | cpio -o -H newc --quiet) | gzip -9 >"$cache/initrd.gz"
-    cp "$staging"/unpacked/boot/vmlinuz-* "$cache/vmlinuz"
+    (cd "$staging/root" && find . | cpio -o -H newc --quiet) | gzip -9 >"$staging/initrd.gz"
+    mv "$staging"/unpacked/boot/vmlinuz-* "$cache/vmlinuz"
+    mv "$staging/initrd.gz" "$cache/initrd.gz"
     log "kernel $(stat -c %s "$cache/vmlinuz") bytes, initramfs $(stat -c %s "$cache/initrd.gz") bytes," \
         "modules: $(tr '\n' ' ' <"$staging/root/modules/order")"
     printf '%s\n' "$key" >"$cache/key"
-    rm -rf "$staging"
     apt-get -q "${aptopts[@]}" clean
 }
 
@@ -163,7 +162,7 @@ share() {
 boot() {
     local name=$1 faults=$2 program=$3
     shift 3
-    local job=$cache/job console=$cache/console.log started=$SECONDS
+    local job=$work/job console=$work/console.log started=$SECONDS
     [ -x "$build/tests/$program" ] || die "$build/tests/$program is not built"
     rm -rf "$job"
     mkdir -p "$job"
@@ -176,9 +175,14 @@ boot() {
         -append "console=ttyAMA0 panic=-1 quiet loglevel=3" \
         $(share job "$job") $(share sysroot "$sysroot") $(share build "$build") \
         </dev/null | tr -d '\r' | tee "$console" || true
-    grep -q '^device-vm: job finished$' "$console" ||
-        die "$name: the machine did not finish within $limit s"
-    grep -qx 'device-vm: exit status 0' "$console" || die "$name: $program failed"
+    if ! grep -qx 'device-vm: job finished' "$console"; then
+        log "--- $name: FAILED, the machine did not finish within $limit s"
+        return 1
+    fi
+    if ! grep -qx 'device-vm: exit status 0' "$console"; then
+        log "--- $name: FAILED, $program did not pass"
+        return 1
+    fi
     log "--- $name: passed in $((SECONDS - started)) s"
 }
 
@@ -194,15 +198,18 @@ asked_for() {
 }
 
 run_boots() {
-    local name faults program tests
+    local name faults program tests failed=()
     while IFS='|' read -r name faults program tests; do
         asked_for "$program" "$@" || continue
         IFS='|' read -r -a tests <<<"$tests"
-        boot "$name" "$faults" "$program" "${tests[@]}"
+        boot "$name" "$faults" "$program" "${tests[@]}" || failed+=("$name")
     done < <(boots)
+    [ ${#failed[@]} -eq 0 ] || die "failed: $(printf '"%s" ' "${failed[@]}")"
 }
 
 [ -d "$sysroot/usr/lib/arm-linux-gnueabihf" ] || die "no armhf sysroot at $sysroot: run scripts/armhf-test.sh first"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 total_started=$SECONDS
 stage "host tools" install_host_tools
 stage "machine" make_machine
