@@ -291,8 +291,8 @@ QByteArray tst_UpgradeDialog::writePartition(quint32 width, quint32 height, int 
     return writeFlash(logoPartition(size, width, height));
 }
 
-// Writes the logo partition as flash takes new bytes: erased first. What it
-// holds then, on the kernel's flash its whole size.
+// Writes the logo partition as flash takes new bytes, erased first, and
+// returns what it then holds (on the kernel's flash, all of its 3 MiB).
 QByteArray tst_UpgradeDialog::writeFlash(const QByteArray &bytes) const
 {
     FlashPartition flash(m_sandbox->path("/dev/mtd14"));
