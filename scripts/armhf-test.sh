@@ -26,68 +26,9 @@ jobs=${UPDATETHEME_JOBS:-2}
 triplet=arm-linux-gnueabihf
 
 host_packages=(cmake make "g++-$triplet" qemu-user qtbase5-dev-tools qttools5-dev-tools qttools5-dev)
-
 log_tag=armhf
-# shellcheck source=scripts/stages.sh
-. "$repo/scripts/stages.sh"
-
-missing_host_packages() {
-    local package
-    for package in "${host_packages[@]}"; do
-        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
-            echo "$package"
-    done
-}
-
-install_host_tools() {
-    local missing
-    missing=$(missing_host_packages)
-    if [ -z "$missing" ]; then
-        log "host tools present"
-        return
-    fi
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get -q -o DPkg::Lock::Timeout=600 update || log "warning: apt-get update failed, using the lists at hand"
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -q -y -o DPkg::Lock::Timeout=600 install --no-install-recommends $missing
-}
-
-# The Debian archives the machine installs from, one "URI SUITE COMPONENT" a
-# line, as APT itself resolved them from the machine's sources (one-line or
-# deb822 format alike).
-debian_archives() {
-    apt-cache policy 2>/dev/null | awk -v arch="$(dpkg --print-architecture)" '
-        $3 ~ /\// && $4 == arch && $5 == "Packages" { uri = $2; dist = $3; pending = 1; next }
-        pending && $1 == "release" {
-            if ($0 ~ /[ ,]o=Debian(,|$)/) {
-                component = dist; sub(/.*\//, "", component)
-                suite = substr(dist, 1, length(dist) - length(component) - 1)
-                print uri, suite, component
-            }
-            pending = 0
-        }' | sort -u
-}
-
-write_armhf_sources() {
-    local list=$1 archives options="arch=armhf"
-    archives=$(debian_archives)
-    if [ -z "$archives" ] && [ "$(id -u)" -eq 0 ]; then
-        apt-get -q -o DPkg::Lock::Timeout=600 update >/dev/null || true
-        archives=$(debian_archives)
-    fi
-    if [ -z "$archives" ]; then
-        # shellcheck disable=SC1091
-        archives="http://deb.debian.org/debian $(. /etc/os-release && echo "$VERSION_CODENAME") main"
-        log "warning: no Debian archive found in the machine's APT lists, using $archives"
-    fi
-    if [ -f /usr/share/keyrings/debian-archive-keyring.gpg ]; then
-        options="$options signed-by=/usr/share/keyrings/debian-archive-keyring.gpg"
-    fi
-    echo "$archives" | while read -r uri suite component; do
-        echo "deb [$options] $uri $suite $component"
-    done >"$list"
-}
+# shellcheck source=scripts/armhf-apt.sh
+. "$repo/scripts/armhf-apt.sh"
 
 # Debian's armhf packages of Qt 5 with everything they depend on, plus the C
 # library and kernel headers the cross compiler builds against.
@@ -108,8 +49,7 @@ make_sysroot() {
     local apt=$build/apt packages key
     packages=$(sysroot_packages)
     mkdir -p "$build"
-    mkdir -p "$apt/state/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d" "$apt/preferences.d"
-    write_armhf_sources "$apt/sources.list"
+    armhf_apt_state "$apt"
     key=$(printf '%s\n' "$packages" | cat - "$apt/sources.list")
     if [ -f "$sysroot/.updatetheme-sysroot" ] && [ "$(cat "$sysroot/.updatetheme-sysroot")" = "$key" ]; then
         log "sysroot cached: $sysroot"
@@ -117,19 +57,7 @@ make_sysroot() {
     fi
     log "making sysroot $sysroot from:"
     cat "$apt/sources.list"
-    : >"$apt/state/status"
-    local aptopts=(
-        -o APT::Architecture=armhf -o APT::Architectures=armhf
-        -o Dir::State="$apt/state" -o Dir::State::Lists="$apt/state/lists"
-        -o Dir::State::status="$apt/state/status" -o Dir::Cache="$apt/cache"
-        -o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts="$apt/sources.list.d"
-        -o Dir::Etc::PreferencesParts="$apt/preferences.d" -o Dir::Etc::Preferences="$apt/preferences"
-        -o APT::Install-Recommends=false -o APT::Install-Suggests=false
-    )
-    # An index that fails to download (an update or security suite) is
-    # tolerated: the main archive holds everything the sysroot needs.
-    apt-get -q "${aptopts[@]}" update || log "warning: some armhf indexes failed to download"
-    compgen -G "$apt/state/lists/*_Packages*" >/dev/null || die "no armhf package index could be downloaded"
+    armhf_apt_update "$apt"
     # shellcheck disable=SC2086
     apt-get -q -y "${aptopts[@]}" install --download-only $packages
 

@@ -92,6 +92,8 @@ enum LogoFault {
     HeaderTooShort,
     HeaderZeroWidth,
     HeaderTooLarge,
+    BlankPartition,
+    CopyBackFails,
     ReadBackDiffers
 };
 
@@ -148,6 +150,7 @@ private:
     QString mediumPath(const QString &name) const;
     QString makeMedium(const QString &name, const QStringList &entries) const;
     QByteArray writePartition(quint32 width, quint32 height, int size = int(LogoRecord::size)) const;
+    QByteArray writeFlash(const QByteArray &bytes) const;
     QByteArray partition() const { return readDevice(*m_sandbox, "/dev/mtd14"); }
     QByteArray expectedPartition(const QByteArray &before, const QString &picture) const
     {
@@ -285,9 +288,22 @@ QString tst_UpgradeDialog::makeMedium(const QString &name, const QStringList &en
 
 QByteArray tst_UpgradeDialog::writePartition(quint32 width, quint32 height, int size) const
 {
-    const QByteArray bytes = logoPartition(size, width, height);
+    return writeFlash(logoPartition(size, width, height));
+}
+
+// Writes the logo partition as flash takes new bytes, erased first, and
+// returns what it then holds (on the kernel's flash, all of its 3 MiB).
+QByteArray tst_UpgradeDialog::writeFlash(const QByteArray &bytes) const
+{
+    FlashPartition flash(m_sandbox->path("/dev/mtd14"));
+    mtd_info_user info;
+    if (flash.open() && flash.getInfo(&info) == 0) {
+        const erase_info_user whole = {0, info.size};
+        flash.erase(whole);
+    }
+    flash.close();
     m_sandbox->writeFile("/dev/mtd14", bytes);
-    return bytes;
+    return partition();
 }
 
 QStringList tst_UpgradeDialog::commands() const
@@ -915,6 +931,9 @@ void tst_UpgradeDialog::writesTheLogo()
     const QByteArray written = partition().left(int(LogoRecord::size));
     QCOMPARE(written.left(80), before.left(80));
     QVERIFY(written == expectedPartition(before, path));
+    // Flash keeps its size (a regular file ends with the copy-back): what follows the record is erased.
+    const QByteArray rest = partition().mid(int(LogoRecord::size));
+    QCOMPARE(rest.count(char(0xFF)), rest.size());
 }
 
 void tst_UpgradeDialog::logoWriterFailures_data()
@@ -928,9 +947,11 @@ void tst_UpgradeDialog::logoWriterFailures_data()
     const QString start = "1404 writeLogo 1404 imgPath: \"{root}/media/usb0/logo.png\"";
     const QString trace = "%1 [QT] [UpdateStyle0] func: writeLogo line: %1";
     const QString badHeader = trace.arg(1426) + " /dev/mtd14:invalid logo header\n";
+    const QString verifyFailed = trace.arg(1466) + " /dev/mtd14:verify failed\n";
 
     // Unless a row says otherwise, a failure runs one command (the copy-out) and leaves no staging
-    // file and the partition as it was.
+    // file and the partition as it was. In the device VM the flash simulator's faults make the
+    // erase and the copy-back fail and a page read back differently (scripts/device-vm.sh).
     const auto row = [&](const char *name, LogoFault fault, const QStringList &after, int commands = 1,
                          bool stagingLeft = false, bool untouched = true) {
         QTest::newRow(name) << int(fault) << QStringList {start} + after << commands << stagingLeft
@@ -951,9 +972,10 @@ void tst_UpgradeDialog::logoWriterFailures_data()
     row("header beyond 16 MiB", HeaderTooLarge, {badHeader});
     row("device gone after the copy-out", DeviceGoneAfterCopyOut, {trace.arg(1438)});
     row("getinfo fails", GetInfoFails, {trace.arg(1448) + " /dev/mtd14:MTD getinfo failed\n"});
-    row("erase fails", EraseFails, {trace.arg(1459) + " /dev/mtd14:erase failed\n"});
-    row("read-back differs", ReadBackDiffers, {trace.arg(1466) + " /dev/mtd14:verify failed\n"}, 2, false,
-        false);
+    row("blank partition", BlankPartition, {badHeader});
+    row("erase fails", EraseFails, {trace.arg(1459) + " /dev/mtd14:erase failed\n"}, 1, false, false);
+    row("copy-back fails", CopyBackFails, {verifyFailed}, 2, false, false);
+    row("read-back differs", ReadBackDiffers, {verifyFailed}, 2, false, false);
 }
 
 void tst_UpgradeDialog::logoWriterFailures()
@@ -1007,16 +1029,25 @@ void tst_UpgradeDialog::logoWriterFailures()
     case HeaderTooLarge:
         before = writePartition(4096, 4096);
         break;
+    case BlankPartition:
+        before = writeFlash(QByteArray(int(LogoRecord::size), char(0xFF)));
+        break;
+    case CopyBackFails:
     case ReadBackDiffers:
-        // A flash write that did not take: one byte differs after the copy-back.
-        connect(CommandRunner::instance(), &CommandRunner::commandFinished, &context,
-                [&](const QByteArray &command) {
-                    if (!command.startsWith("dd if=" + QFile::encodeName(staging)))
-                        return;
-                    QFile flash(device);
-                    if (flash.open(QIODevice::ReadWrite) && flash.seek(100))
-                        flash.write("!");
-                });
+        // What flash holds after the copy-back when a page write fails (the pages from there on stay
+        // erased) or a write did not take (one byte differs). The device VM's flash simulator does
+        // this itself.
+        if (!Sandbox::onKernelFlash())
+            connect(CommandRunner::instance(), &CommandRunner::commandFinished, &context,
+                    [&](const QByteArray &command) {
+                        const qint64 offset = fault == CopyBackFails ? 700 * 2048 : 100;
+                        QFile flash(device);
+                        if (command.startsWith("dd if=" + QFile::encodeName(staging))
+                            && flash.open(QIODevice::ReadWrite) && flash.seek(offset))
+                            flash.write(fault == CopyBackFails
+                                            ? QByteArray(int(LogoRecord::size - offset), char(0xFF))
+                                            : QByteArray("!"));
+                    });
         break;
     case NoFault:
         break;

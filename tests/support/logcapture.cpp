@@ -1,6 +1,10 @@
 #include "logcapture.h"
 
+#include "sandbox.h"
+
 #include <QStringList>
+
+#include <stdio.h>
 
 namespace {
 QList<LogCapture::Record> captured;
@@ -21,6 +25,10 @@ void LogCapture::handler(QtMsgType type, const QMessageLogContext &context, cons
 {
     captured.append({type, QString::fromUtf8(context.file), context.line, QString::fromUtf8(context.function),
                      QString::fromUtf8(context.category), message});
+    // The device VM's log shows what the plugin wrote on the kernel's flash.
+    if (Sandbox::onKernelFlash())
+        fprintf(stderr, "record %s:%d: %s\n", context.file ? context.file : "-", context.line,
+                qPrintable(message.trimmed()));
 }
 
 QList<LogCapture::Record> LogCapture::records() const

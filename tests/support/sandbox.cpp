@@ -11,7 +11,7 @@ Sandbox::Sandbox()
     : m_previousRoot(qgetenv(DeviceRoot::environmentVariable()))
     , m_previousSettings(qgetenv(DataSaveControl::environmentVariable()))
 {
-    QDir().mkpath(root());
+    QDir().mkpath(path(QStringLiteral("/")));
     qputenv(DeviceRoot::environmentVariable(), QFile::encodeName(root()));
     qputenv(DataSaveControl::environmentVariable(), QFile::encodeName(settingsFile()));
 }
@@ -22,9 +22,14 @@ Sandbox::~Sandbox()
     qputenv(DataSaveControl::environmentVariable(), m_previousSettings);
 }
 
+bool Sandbox::onKernelFlash()
+{
+    return qEnvironmentVariableIsSet("UPDATETHEME_DEVICE_VM");
+}
+
 QString Sandbox::root() const
 {
-    return m_dir.path() + QStringLiteral("/root");
+    return onKernelFlash() ? QString() : m_dir.path() + QStringLiteral("/root");
 }
 
 QString Sandbox::path(const QString &devicePath) const

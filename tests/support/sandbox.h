@@ -7,11 +7,17 @@
 
 // A fresh device root and settings store for one test case. While it lives,
 // every device path and the host's settings point into a temporary folder.
+// In the device VM the device root stays the machine's own, so that commands
+// and requests reach its flash as they name it on the head unit.
 class Sandbox
 {
 public:
     Sandbox();
     ~Sandbox();
+
+    // Whether the tests run in the device VM (scripts/device-vm.sh), whose
+    // /dev/mtd14 is the kernel's flash simulator, theirs to erase.
+    static bool onKernelFlash();
 
     QString root() const;
     // root() + devicePath
