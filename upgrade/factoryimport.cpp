@@ -194,15 +194,15 @@ bool FactoryImport::replaceLogoFolder(const QString &source, const QString &dest
     return false;
 }
 
-// The new picture replaces the old one and the CarPlay configuration.
+// The new picture replaces the old one and configs/carplay_config.xml.
 bool FactoryImport::replaceCarHome(const QString &source, const QString &destination, int line)
 {
     if (!QFile::exists(source) || refuses(source, line))
         return false;
-    const QString carPlayConfig
+    const QString carHomeConfig
         = DeviceRoot::path(QStringLiteral("/media/flash/nvm/configs/carplay_config.xml"));
-    if (QFile::exists(carPlayConfig))
-        CommandRunner::run(QLatin1String(removeTreeCommand), carPlayConfig);
+    if (QFile::exists(carHomeConfig))
+        CommandRunner::run(QLatin1String(removeTreeCommand), carHomeConfig);
     if (QFile::exists(destination))
         CommandRunner::run(QLatin1String(removeTreeCommand), destination);
     logCopy(line, source, destination);

@@ -23,7 +23,7 @@ private:
         CopyLogoFile, // "cp -arf", write the logo, remove the copy
         ReplaceFolder, // remove the old folder, then "cp -rf"
         ReplaceLogoFolder, // ReplaceFolder on logo software only, then write its first picture
-        CopyCarHome // remove the CarPlay configuration and the old picture, then "cp -arf"
+        CopyCarHome // remove configs/carplay_config.xml and the old picture, then "cp -arf"
     };
 
     struct Row
