@@ -123,10 +123,11 @@ bool DeviceSandbox::makeSettingsArea()
         if (!QDir().mkpath(path(QLatin1String(folder))))
             return false;
     }
-    // A CarPlay configuration for the CarHome picture's import to replace.
-    QFile carPlay(path(QStringLiteral("/media/flash/nvm/configs/carplay_config.xml")));
-    return carPlay.exists()
-        || (carPlay.open(QIODevice::WriteOnly) && carPlay.write("<carplay enabled=\"true\"/>\n") > 0);
+    // The configuration file that the CarHome picture's import removes.
+    QFile carHomeConfig(path(QStringLiteral("/media/flash/nvm/configs/carplay_config.xml")));
+    return carHomeConfig.exists()
+        || (carHomeConfig.open(QIODevice::WriteOnly)
+            && carHomeConfig.write("<config enabled=\"true\"/>\n") > 0);
 }
 
 bool DeviceSandbox::makeLogoPartition()
