@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -96,12 +97,20 @@ QByteArray firstSpecialEntry(const QByteArray &path, mode_t *mode)
     if (!folder)
         return path;
     QList<QByteArray> names;
-    while (const dirent *entry = ::readdir(folder)) {
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(folder);
+        if (!entry)
+            break;
         const QByteArray name(entry->d_name);
         if (name != "." && name != "..")
             names.append(name);
     }
+    // A folder that could not be read to its end counts as one that cannot be examined.
+    const bool readWhole = errno == 0;
     ::closedir(folder);
+    if (!readWhole)
+        return path;
     for (const QByteArray &name : names) {
         QByteArray special = firstSpecialEntry(path + '/' + name, mode);
         if (!special.isEmpty())
