@@ -15,8 +15,6 @@
 
 namespace {
 
-const char systemImageName[] = "ISPBOOOT.BIN";
-const char mcuImageName[] = "mcu.bin";
 const char quickUpgradeMarkerName[] = "zel.support.quick.upgrade";
 
 QString onMedium(const QString &mountDirectory, const char *name)
@@ -70,13 +68,13 @@ QuickUpgradeWalk::Outcome QuickUpgradeWalk::walk()
     for (int i = 0; i < media.size(); ++i) {
         const QString &directory = media.at(i);
 
-        if (isQuickUpgradeImage(directory, systemImageName)) {
-            logImage(1108, i, onMedium(directory, systemImageName));
+        if (isQuickUpgradeImage(directory, UpgradeDialog::systemImageName())) {
+            logImage(1108, i, onMedium(directory, UpgradeDialog::systemImageName()));
             requestFromMcu(&McuModule::updateSystem);
         }
 
-        if (isQuickUpgradeImage(directory, mcuImageName)) {
-            logImage(1122, i, onMedium(directory, mcuImageName));
+        if (isQuickUpgradeImage(directory, UpgradeDialog::mcuImageName())) {
+            logImage(1122, i, onMedium(directory, UpgradeDialog::mcuImageName()));
             return McuUpgrade;
         }
 

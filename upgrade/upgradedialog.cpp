@@ -12,9 +12,7 @@
 
 namespace {
 
-const char systemImageName[] = "ISPBOOOT.BIN";
 const char partPackageName[] = "ORBITA_PACK.BIN";
-const char mcuImageName[] = "mcu.bin";
 
 const char buttonStyle[] = "QLabel{background-color:transparent;color:white;font:20px;padding-left:24px;}";
 const char titleStyle[] = "QLabel{background-color:transparent;color:white;font:30px;}";
@@ -129,8 +127,8 @@ void UpgradeDialog::setUpgradeFileList(const QStringList &files)
     }
     m_fileList = files;
     m_partButton->setVisible(files.contains(QString::fromLatin1(partPackageName), Qt::CaseSensitive));
-    m_systemButton->setVisible(files.contains(QString::fromLatin1(systemImageName), Qt::CaseSensitive));
-    m_mcuButton->setVisible(files.contains(QString::fromLatin1(mcuImageName), Qt::CaseSensitive));
+    m_systemButton->setVisible(files.contains(QString::fromLatin1(systemImageName()), Qt::CaseSensitive));
+    m_mcuButton->setVisible(files.contains(QString::fromLatin1(mcuImageName()), Qt::CaseSensitive));
 }
 
 // Closing the dialog without a choice is cancelling it: the host learns of

@@ -39,6 +39,10 @@ public:
     }
     static const char *writeLogoSignature() { return "void UpgradeDialog::writeLogo(const QString&)"; }
 
+    // The images a medium's file list and the quick-upgrade walk look for.
+    static const char *systemImageName() { return "ISPBOOOT.BIN"; }
+    static const char *mcuImageName() { return "mcu.bin"; }
+
 signals:
     void partUpdateSig();
     void completeUpdateSig();
