@@ -4,7 +4,7 @@
 records which test programs fail on each. Not run by CI: a full sample takes
 about an hour on two cores.
 
-    scripts/mutation-sample.py [--mutants FILE] [--build DIR] [--only ID,...] [--report FILE]
+    scripts/mutation-sample.py [--mutants FILE] [--build DIR] [--only ID,...] [--tests REGEX] [--report FILE]
 
 The mutants file (default scripts/mutants.tsv) has one mutant a line, four
 tab-separated fields: an id, the file, the exact text to replace (it must occur
@@ -49,9 +49,9 @@ def build(build_dir):
     return run(["cmake", "--build", str(build_dir), f"-j{os.cpu_count()}"]).returncode == 0
 
 
-def failing_tests(build_dir, timeout):
-    """Runs CTest and returns the names of the tests that failed."""
-    run(["ctest", "-j", str(os.cpu_count()), "--timeout", str(timeout)], cwd=build_dir)
+def failing_tests(build_dir, timeout, tests):
+    """Runs CTest (the tests matching the regular expression tests) and returns the names of those that failed."""
+    run(["ctest", "-j", str(os.cpu_count()), "--timeout", str(timeout), "-R", tests], cwd=build_dir)
     log = build_dir / "Testing" / "Temporary" / "LastTestsFailed.log"
     if not log.exists():
         return []
@@ -74,6 +74,7 @@ def main():
     parser.add_argument("--build", type=pathlib.Path, default=TOP / "build-mutation")
     parser.add_argument("--only", default="", help="comma-separated mutant ids")
     parser.add_argument("--report", type=pathlib.Path, help="also write the result table to this file")
+    parser.add_argument("--tests", default=".", help="only the CTest tests matching this regular expression")
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test program")
     args = parser.parse_args()
 
@@ -85,7 +86,7 @@ def main():
     # Warnings stay warnings: a mutant that only adds one is still a fault to catch.
     run(["cmake", "-S", str(TOP), "-B", str(args.build), "-DCMAKE_BUILD_TYPE=Release",
          "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"], check=True)
-    if not build(args.build) or failing_tests(args.build, args.timeout):
+    if not build(args.build) or failing_tests(args.build, args.timeout, args.tests):
         sys.exit("the unmutated tree does not build or pass its tests")
 
     rows = []
@@ -93,7 +94,7 @@ def main():
         started = time.monotonic()
         path, original = apply(mutant)
         try:
-            killers = failing_tests(args.build, args.timeout) if build(args.build) else ["(does not build)"]
+            killers = failing_tests(args.build, args.timeout, args.tests) if build(args.build) else ["(does not build)"]
         finally:
             path.write_text(original)
         rows.append((mutant["id"], mutant["file"], ", ".join(killers) or "SURVIVED"))
