@@ -51,8 +51,10 @@ def build(build_dir):
 
 def failing_tests(build_dir, timeout, tests):
     """Runs CTest (the tests matching the regular expression tests) and returns the names of those that failed."""
-    run(["ctest", "-j", str(os.cpu_count()), "--timeout", str(timeout), "-R", tests], cwd=build_dir)
+    # CTest leaves the list of an earlier failing run in place when every test passes.
     log = build_dir / "Testing" / "Temporary" / "LastTestsFailed.log"
+    log.unlink(missing_ok=True)
+    run(["ctest", "-j", str(os.cpu_count()), "--timeout", str(timeout), "-R", tests], cwd=build_dir)
     if not log.exists():
         return []
     return sorted(line.split(":", 1)[1] for line in log.read_text().splitlines() if ":" in line)
