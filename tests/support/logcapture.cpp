@@ -40,7 +40,8 @@ QStringList LogCapture::messages() const
 {
     QStringList result;
     for (const Record &record : captured)
-        if (record.file == QLatin1String("update"))
+        if (record.type == QtDebugMsg && record.file == QLatin1String("update")
+            && record.category == QLatin1String("default"))
             result.append(record.message);
     return result;
 }

@@ -23,7 +23,7 @@ public:
     ~LogCapture();
 
     QList<Record> records() const;
-    // The messages of the records written from the file "update".
+    // The messages of the plugin's records: debug records of the file "update", category "default".
     QStringList messages() const;
     void clear();
 
