@@ -1,4 +1,3 @@
-#include "customimagelabel.h"
 #include "datasavecontrol.h"
 #include "hostjournal.h"
 #include "hostsetup.h"
@@ -6,57 +5,61 @@
 #include "mediatree.h"
 #include "sandbox.h"
 #include "screentest.h"
-#include "tipdialog.h"
 #include "upgradedialog.h"
 #include "usbcontrol.h"
 
+#include <QLabel>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
 
-// The factory line's tools match the walk's records on this signature.
 const char walkFunction[] = "void UpgradeDialog::setUpgradeFileList(const QStringList&)";
 
 const int backwardKey = 0x0110003F;
 const int forwardKey = 0x01100040;
 
 const QStringList allFiles {"ORBITA_PACK.BIN", "ISPBOOOT.BIN", "mcu.bin"};
-// The title, then the choices in focus order, with their plain captions.
+// The title, then the choices in focus order: their plain captions and the signal each emits.
 const QStringList labels {"m_titleLabel", "m_partButton", "m_systemButton", "m_mcuButton", "m_cancelButton"};
 const QStringList captions {"Upgrade file detected", "Upgrade part", "Upgrade system", "Upgrade MCU",
                             "Cancel"};
+const QStringList choices {"", "partUpdateSig", "completeUpdateSig", "mcuUpdateSig", "cancelSig"};
 
-const QString noBinFile = "1390 [media_print][no_bin_file]";
-
-// A parent that keeps the keys the dialog leaves to it.
-class KeyRecorder : public QWidget
-{
-public:
-    QList<int> keys;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override { keys << event->key(); }
-};
-
-// What the dialog emitted and what the host was asked (a toast with its text), in one sequence.
+// What the plugin logged, what the dialog emitted and what the host was asked, in order. A record reads
+// "line message", with its function unless it is the one the factory line's tools match the walk on.
 class EventLog : public QObject
 {
 public:
-    QStringList events;
-
     explicit EventLog(UpgradeDialog *dialog)
     {
-        connect(dialog, &UpgradeDialog::partUpdateSig, this, [this] { events << "partUpdateSig"; });
-        connect(dialog, &UpgradeDialog::completeUpdateSig, this, [this] { events << "completeUpdateSig"; });
-        connect(dialog, &UpgradeDialog::mcuUpdateSig, this, [this] { events << "mcuUpdateSig"; });
-        connect(dialog, &UpgradeDialog::cancelSig, this, [this] { events << "cancelSig"; });
+        connect(dialog, &UpgradeDialog::partUpdateSig, this, [this] { events("partUpdateSig"); });
+        connect(dialog, &UpgradeDialog::completeUpdateSig, this, [this] { events("completeUpdateSig"); });
+        connect(dialog, &UpgradeDialog::mcuUpdateSig, this, [this] { events("mcuUpdateSig"); });
+        connect(dialog, &UpgradeDialog::cancelSig, this, [this] { events("cancelSig"); });
         connect(HostJournal::instance(), &HostJournal::recorded, this, [this](const QJsonObject &entry) {
-            const QString text = entry.value("text").toString();
-            events << entry.value("request").toString() + (text.isEmpty() ? QString() : ": " + text);
+            events((entry.value("request").toString() + ' ' + entry.value("text").toString()).trimmed());
         });
     }
+
+    // Adds event, if any, after the records written before it.
+    QStringList events(const QString &event = QString())
+    {
+        for (const LogCapture::Record &record : m_log.records()) {
+            const QString other = record.function == walkFunction ? "" : " in " + record.function;
+            if (record.file == "update")
+                m_events << QString::number(record.line) + ' ' + record.message + other;
+        }
+        m_log.clear();
+        if (!event.isEmpty())
+            m_events << event;
+        return m_events;
+    }
+
+private:
+    LogCapture m_log;
+    QStringList m_events;
 };
 
 } // namespace
@@ -69,31 +72,22 @@ private slots:
     void init();
     void cleanup();
 
-    void fileListShowsChoices_data();
-    void fileListShowsChoices();
-    void buttonsEmitTheirChoice_data();
-    void buttonsEmitTheirChoice();
+    void upgradeFileList_data();
+    void upgradeFileList();
     void handlesKeys_data();
     void handlesKeys();
     void countdown_data();
     void countdown();
-    void quickUpgradeWalksTheMedia_data();
-    void quickUpgradeWalksTheMedia();
 
 private:
-    void showDialog(const QStringList &files = allFiles);
-    CustomImageLabel *label(const QString &name) const
-    {
-        return m_dialog->findChild<CustomImageLabel *>(name);
-    }
+    void showDialog(const QStringList &files);
+    QLabel *label(const QString &name) const { return m_dialog->findChild<QLabel *>(name); }
     QStringList texts(bool shownOnly) const;
-    QString focusName() const;
-    void mount(_MediaType type, const QString &prefix, const QStringList &media) const;
-    QStringList records() const;
+    void mount(const QStringList &media) const;
+    void configure(const QString &setup);
 
     std::unique_ptr<Sandbox> m_sandbox;
-    std::unique_ptr<LogCapture> m_log;
-    std::unique_ptr<KeyRecorder> m_parent;
+    std::unique_ptr<QWidget> m_parent;
     UpgradeDialog *m_dialog = nullptr;
 };
 
@@ -101,28 +95,21 @@ void tst_UpgradeDialog::init()
 {
     m_sandbox.reset(new Sandbox);
     prepareHeadUnit(*m_sandbox);
-    m_log.reset(new LogCapture);
 }
 
 void tst_UpgradeDialog::cleanup()
 {
     m_parent.reset();
-    m_dialog = nullptr;
-    delete TipDialog::current();
-    m_log.reset();
     m_sandbox.reset();
 }
 
 void tst_UpgradeDialog::showDialog(const QStringList &files)
 {
-    m_parent.reset(new KeyRecorder);
-    m_parent->resize(800, 480);
+    m_parent.reset(new QWidget);
     m_dialog = new UpgradeDialog(m_parent.get());
-    m_dialog->setGeometry(m_parent->rect());
+    m_dialog->resize(800, 480);
     m_parent->show();
-    QApplication::setActiveWindow(m_parent.get());
-    if (!QTest::qWaitForWindowActive(m_parent.get()))
-        qWarning("the dialog's window did not become active");
+    QVERIFY(QTest::qWaitForWindowActive(m_parent.get()));
     m_dialog->setUpgradeFileList(files);
 }
 
@@ -136,106 +123,109 @@ QStringList tst_UpgradeDialog::texts(bool shownOnly) const
     return result;
 }
 
-QString tst_UpgradeDialog::focusName() const
+// Each medium: "usb:" or "sd:", then its files as "name=size", comma-separated; mounted as usb0, sd0, ...
+void tst_UpgradeDialog::mount(const QStringList &media) const
 {
-    QWidget *focus = QApplication::focusWidget();
-    return focus == m_dialog ? QStringLiteral("dialog") : focus ? focus->objectName() : QString();
-}
-
-// Each medium: its files as "name=size", comma-separated, mounted as prefix0, prefix1, ...
-void tst_UpgradeDialog::mount(_MediaType type, const QString &prefix, const QStringList &media) const
-{
-    QStringList mounts;
-    for (int i = 0; i < media.size(); ++i) {
-        const QString directory = "/media/" + prefix + QString::number(i);
-        QDir().mkpath(m_sandbox->path(directory));
-        for (const QString &file : media.at(i).split(',', Qt::SkipEmptyParts))
+    QMap<QString, QStringList> mounts;
+    for (const QString &medium : media) {
+        const QString kind = medium.section(':', 0, 0);
+        const QString directory = "/media/" + kind + QString::number(mounts[kind].size());
+        for (const QString &file : medium.section(':', 1).split(',', Qt::SkipEmptyParts))
             m_sandbox->writeFile(directory + '/' + file.section('=', 0, 0),
                                  QByteArray(file.section('=', 1).toInt(), 'x'));
-        mounts << m_sandbox->path(directory);
+        mounts[kind] << m_sandbox->path(directory);
     }
-    UsbControl::getInstance()->setMountDevices(type, mounts);
+    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, mounts.value("usb"));
+    UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_SD, mounts.value("sd"));
 }
 
-// "line message" for every record of the plugin; a record in the wrong context shows up as an extra entry.
-QStringList tst_UpgradeDialog::records() const
+// setup: "quick" (upgrades from the media), "custom" (factory data imported), "no MCU module", "hidden".
+void tst_UpgradeDialog::configure(const QString &setup)
 {
-    QStringList result;
-    for (const LogCapture::Record &record : m_log->records()) {
-        if (record.file != "update")
-            continue;
-        result << QString::number(record.line) + ' ' + record.message;
-        if (record.function != walkFunction || record.category != "default")
-            result << "unexpected context " + record.function + ' ' + record.category;
-    }
-    return result;
+    HostSetup::setMcuModuleAvailable(!setup.contains("no MCU module"));
+    DataSaveControl::writeFactoryData("SupportFactoryCustom", setup.contains("custom"));
+    if (setup.contains("quick"))
+        DataSaveControl::writeFactoryData("SupportQuickUpgrade", true);
+    m_dialog->setHidden(setup.contains("hidden"));
 }
 
-void tst_UpgradeDialog::fileListShowsChoices_data()
+void tst_UpgradeDialog::upgradeFileList_data()
 {
-    QTest::addColumn<QStringList>("earlier");
     QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("media");
     QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("events");
 
-    const QString title = captions.first();
-    const QString cancel = captions.last();
-    QTest::newRow("all three, any order")
-        << QStringList() << QStringList {"mcu.bin", "ISPBOOOT.BIN", "ORBITA_PACK.BIN"} << captions;
-    QTest::newRow("system image only")
-        << allFiles << QStringList {"ISPBOOOT.BIN"} << QStringList {title, "Upgrade system", cancel};
-    QTest::newRow("empty list") << allFiles << QStringList() << QStringList {title, cancel};
-    QTest::newRow("other letter case")
-        << allFiles << QStringList {"ispbooot.bin", "MCU.BIN", "Orbita_Pack.bin"}
-        << QStringList {title, cancel};
-    QTest::newRow("folder in front") << allFiles << QStringList {"/media/usb0/ISPBOOOT.BIN", "usb/mcu.bin"}
-                                     << QStringList {title, cancel};
-    QTest::newRow("name inside a longer name")
-        << allFiles << QStringList {"ORBITA_PACK.BIN.bak", "old_mcu.bin"} << QStringList {title, cancel};
-    QTest::newRow("duplicates and other files")
-        << allFiles << QStringList {"readme.txt", "mcu.bin", "mcu.bin"}
-        << QStringList {title, "Upgrade MCU", cancel};
-    QTest::newRow("later list shows a hidden choice again")
-        << QStringList {"mcu.bin"} << QStringList {"ORBITA_PACK.BIN"}
-        << QStringList {title, "Upgrade part", cancel};
+    // The factory store has no quick-upgrade setting: the list decides which choices show besides Cancel.
+    const auto list = [](const char *name, const QStringList &files, const QStringList &shown) {
+        const QStringList seen = QStringList {captions.first()} + shown << "Cancel";
+        QTest::newRow(name) << files << QString() << QStringList() << seen << QStringList();
+    };
+    list("all three, any order", {"mcu.bin", "ISPBOOOT.BIN", "ORBITA_PACK.BIN"}, captions.mid(1, 3));
+    list("system image only", {"ISPBOOOT.BIN"}, {"Upgrade system"});
+    list("empty list", {}, {});
+    list("other letter case", {"ispbooot.bin", "MCU.BIN", "Orbita_Pack.bin"}, {});
+    list("folder in front", {"/media/usb0/ISPBOOOT.BIN", "usb/mcu.bin"}, {});
+    list("name inside a longer name", {"ORBITA_PACK.BIN.bak", "old_mcu.bin"}, {});
+    list("duplicates and other files", {"readme.txt", "mcu.bin", "mcu.bin"}, {"Upgrade MCU"});
+    list("part package only", {"ORBITA_PACK.BIN"}, {"Upgrade part"});
+
+    // With it the mounted media decide; the buttons stay as the list before left them.
+    const auto walk = [](const char *name, const QStringList &media, const QStringList &events,
+                         const QString &setup = "quick") {
+        QTest::newRow(name) << allFiles << setup << media << QStringList {captions.first(), "Cancel"}
+                            << events;
+    };
+    // The walk's record of an image it takes; a medium's index among those of its kind is its number.
+    const QString found = "%1 [media_print][setUpgradeFileList] idx: %2  val: \"{root}/media/%3/%4\"";
+    const auto system = [&](QString at) {
+        return found.arg(1108).arg(at.right(1), at, "ISPBOOOT.BIN");
+    };
+    const auto mcu = [&](QString at) {
+        return found.arg(1122).arg(at.right(1), at, "mcu.bin");
+    };
+    const QStringList nothing {"1390 [media_print][no_bin_file]", "cancelSig"};
+    // Images count only beside an empty marker file.
+    const QString marker = ",zel.support.quick.upgrade=0";
+    const QString systemImage = "ISPBOOOT.BIN=5" + marker;
+    const QString mcuImage = "mcu.bin=3" + marker;
+    walk("MCU image", {"usb:" + mcuImage}, {mcu("usb0"), "mcuUpdateSig"});
+    walk("system image", {"usb:" + systemImage}, QStringList {system("usb0"), "updateSystem"} + nothing);
+    walk("system, then MCU image on one medium", {"usb:ISPBOOOT.BIN=5," + mcuImage},
+         {system("usb0"), "updateSystem", mcu("usb0"), "mcuUpdateSig"});
+    walk("marker of one byte", {"usb:ISPBOOOT.BIN=5,mcu.bin=3,zel.support.quick.upgrade=1"}, nothing);
+    walk("no marker", {"usb:ISPBOOOT.BIN=5,mcu.bin=3"}, nothing);
+    walk("empty images", {"usb:ISPBOOOT.BIN=0,mcu.bin=0" + marker}, nothing);
+    walk("no USB medium, two SD media", {"sd:" + systemImage, "sd:" + mcuImage},
+         {system("sd0"), "updateSystem", mcu("sd1"), "mcuUpdateSig"});
+    walk("USB media hide the SD media", {"sd:" + mcuImage, "usb:"}, nothing);
+    walk("MCU image ends the walk", {"usb:" + systemImage, "usb:" + mcuImage, "usb:" + systemImage},
+         {system("usb0"), "updateSystem", mcu("usb1"), "mcuUpdateSig"});
+    walk("no MCU module", {"usb:" + systemImage}, QStringList {system("usb0")} + nothing,
+         "quick, no MCU module");
+    walk("no media", {}, nothing);
+    const QString imported = "1134 [custom_print][line:1134][copy {root}/media/usb0/touch_conf]";
+    walk("customisation data imported", {"usb:touch_conf=4"},
+         QStringList {imported, "toast COPY is Done!", "rebootSystem"} + nothing, "quick, custom");
+    walk("customisation data without the factory setting", {"usb:touch_conf=4"}, nothing);
 }
 
-void tst_UpgradeDialog::fileListShowsChoices()
+void tst_UpgradeDialog::upgradeFileList()
 {
-    QFETCH(QStringList, earlier);
     QFETCH(QStringList, files);
+    QFETCH(QString, setup);
+    QFETCH(QStringList, media);
     QFETCH(QStringList, shown);
+    QFETCH(QStringList, events);
 
-    // The host's factory store holds no quick-upgrade setting: the list decides, no medium is walked.
-    showDialog(earlier);
+    mount(media);
+    showDialog(QStringList());
+    configure(setup);
     EventLog log(m_dialog);
     m_dialog->setUpgradeFileList(files);
     QCOMPARE(texts(true), shown);
-    QCOMPARE(focusName(), QString("dialog"));
-    QCOMPARE(log.events, QStringList());
-    QCOMPARE(records(), QStringList());
-}
-
-void tst_UpgradeDialog::buttonsEmitTheirChoice_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("signal");
-    const char *const chosen[] = {"partUpdateSig", "completeUpdateSig", "mcuUpdateSig", "cancelSig"};
-    for (int i = 1; i < labels.size(); ++i)
-        QTest::newRow(qPrintable(captions.at(i))) << labels.at(i) << chosen[i - 1];
-    QTest::newRow("close slot") << QString() << "cancelSig";
-}
-
-void tst_UpgradeDialog::buttonsEmitTheirChoice()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, signal);
-    showDialog();
-    EventLog log(m_dialog);
-    if (name.isEmpty())
-        QVERIFY(QMetaObject::invokeMethod(m_dialog, "onCloseBtClicked"));
-    else
-        QTest::mouseClick(label(name), Qt::LeftButton);
-    QCOMPARE(log.events, QStringList {signal});
+    QCOMPARE(log.events(), events.replaceInStrings("{root}", m_sandbox->root()));
 }
 
 void tst_UpgradeDialog::handlesKeys_data()
@@ -245,6 +235,7 @@ void tst_UpgradeDialog::handlesKeys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("expected");
 
+    // The focus before and after the key ("": the dialog itself); expected "": the key goes to the parent.
     const auto row = [](const QString &name, const QStringList &files, const QString &start, int key,
                         const QString &expected) {
         QTest::newRow(qPrintable(name)) << files << start << key << expected;
@@ -261,12 +252,8 @@ void tst_UpgradeDialog::handlesKeys_data()
     row("wrap skips hidden choices", {"mcu.bin"}, "m_cancelButton", forwardKey, "m_mcuButton");
     row("backward skips hidden choices", {"ORBITA_PACK.BIN"}, "m_cancelButton", backwardKey, "m_partButton");
     row("only cancel, forward stays", {}, "m_cancelButton", forwardKey, "m_cancelButton");
-    row("only cancel, backward stays", {}, "m_cancelButton", backwardKey, "m_cancelButton");
-    // Keys that move no focus are left to the parent.
     row("neighbour of a focus key, nothing focused", allFiles, "", 0x0110003E, "");
     row("host key of another screen, button focused", allFiles, "m_mcuButton", 0x0120000A, "");
-    row("Qt arrow key", allFiles, "m_systemButton", Qt::Key_Down, "");
-    row("Qt return key", allFiles, "", Qt::Key_Return, "");
 }
 
 void tst_UpgradeDialog::handlesKeys()
@@ -277,134 +264,70 @@ void tst_UpgradeDialog::handlesKeys()
     QFETCH(QString, expected);
 
     showDialog(files);
-    if (!start.isEmpty())
-        label(start)->setFocus();
-    const QString focus = focusName();
-    // A host key reaches the focused widget and, while ignored, its parents.
+    QCOMPARE(QApplication::focusWidget(), m_dialog);
+    (start.isEmpty() ? static_cast<QWidget *>(m_dialog) : label(start))->setFocus();
+    // A host key reaches the focused widget and, while ignored, its parents up to the window.
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(QApplication::focusWidget(), &event);
-    QCOMPARE(focusName(), expected.isEmpty() ? focus : expected);
-    QCOMPARE(m_parent->keys, expected.isEmpty() ? QList<int> {key} : QList<int>());
+    QCOMPARE(QApplication::focusWidget()->objectName(), expected.isEmpty() ? start : expected);
+    QCOMPARE(event.isAccepted(), !expected.isEmpty());
 }
 
 void tst_UpgradeDialog::countdown_data()
 {
     QTest::addColumn<QStringList>("files");
-    QTest::addColumn<bool>("hidden");
-    QTest::addColumn<bool>("quick");
     QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("click");
+    QTest::addColumn<QStringList>("clicked");
+    QTest::addColumn<QString>("setup");
 
-    QTest::newRow("system before part and MCU") << allFiles << false << false << "m_systemButton"
-                                                << "completeUpdateSig";
-    QTest::newRow("part before MCU") << QStringList {"mcu.bin", "ORBITA_PACK.BIN"} << false << false
-                                     << "m_partButton"
-                                     << "partUpdateSig";
-    QTest::newRow("MCU alone") << QStringList {"mcu.bin"} << false << false << "m_mcuButton"
-                               << "mcuUpdateSig";
-    QTest::newRow("nothing to choose") << QStringList() << false << false << QString() << QString();
-    QTest::newRow("dialog hidden") << allFiles << true << false << QString() << QString();
-    QTest::newRow("quick-upgrade mode stops it") << allFiles << false << true << QString() << QString();
+    // click: a button clicked, or a slot invoked, before the first tick; clicked: what that emits.
+    const auto row = [](const QString &name, const QStringList &files, const QString &target,
+                        const QString &click = QString(), const QStringList &clicked = QStringList(),
+                        const QString &setup = QString()) {
+        QTest::newRow(qPrintable(name)) << files << target << click << clicked << setup;
+    };
+    row("system before part and MCU", allFiles, "m_systemButton");
+    row("part before MCU", {"mcu.bin", "ORBITA_PACK.BIN"}, "m_partButton");
+    row("MCU alone", {"mcu.bin"}, "m_mcuButton");
+    row("nothing to choose", {}, "");
+    row("dialog hidden", allFiles, "", "", {}, "hidden");
+    row("quick-upgrade mode stops it", allFiles, "", "", {}, "quick");
+    // A click emits its choice at once; the countdown runs on.
+    for (int i = 1; i < labels.size(); ++i)
+        row(captions.at(i) + " clicked", allFiles, "m_systemButton", labels.at(i), {choices.at(i)});
+    row("close slot", allFiles, "m_systemButton", "onCloseBtClicked", {"cancelSig"});
 }
 
 void tst_UpgradeDialog::countdown()
 {
     QFETCH(QStringList, files);
-    QFETCH(bool, hidden);
-    QFETCH(bool, quick);
     QFETCH(QString, target);
-    QFETCH(QString, chosen);
+    QFETCH(QString, click);
+    QFETCH(QStringList, clicked);
+    QFETCH(QString, setup);
 
     showDialog(files);
-    if (hidden)
-        m_dialog->hide();
-    if (quick)
-        DataSaveControl::writeFactoryData("SupportQuickUpgrade", true);
+    configure(setup);
     EventLog log(m_dialog);
+    if (click.startsWith("m_"))
+        QTest::mouseClick(label(click), Qt::LeftButton);
+    else if (!click.isEmpty())
+        QVERIFY(QMetaObject::invokeMethod(m_dialog, qPrintable(click)));
     QTimer *timer = m_dialog->findChild<QTimer *>("m_countdownTimer");
     QVERIFY(timer && timer->isActive());
-    const QStringList plain = texts(false);
+    const int index = labels.indexOf(target);
     // Ten ticks, as the timer would fire them; the count 0 is never shown.
     for (int left = 9; left >= 0; --left) {
         QCOMPARE(timer->interval(), 1000);
         tickCountdown(m_dialog, 1);
-        QStringList expected = plain;
-        if (!target.isEmpty())
-            expected[labels.indexOf(target)] += QString("(%1)").arg(qMax(left, 1));
+        QStringList expected = captions;
+        if (index > 0)
+            expected[index] += QString("(%1)").arg(qMax(left, 1));
         QCOMPARE(texts(false), expected);
-        QCOMPARE(timer->isActive(), left > 0 && !quick);
-        QCOMPARE(log.events, left > 0 || chosen.isEmpty() ? QStringList() : QStringList {chosen});
+        QCOMPARE(timer->isActive(), left > 0 && setup != "quick");
+        QCOMPARE(log.events(), left > 0 || index < 0 ? clicked : clicked + QStringList {choices.at(index)});
     }
-}
-
-void tst_UpgradeDialog::quickUpgradeWalksTheMedia_data()
-{
-    QTest::addColumn<QStringList>("usb");
-    QTest::addColumn<QStringList>("sd");
-    QTest::addColumn<bool>("mcuModule");
-    QTest::addColumn<bool>("factoryCustom");
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QStringList>("records");
-
-    const QString system
-        = "1108 [media_print][setUpgradeFileList] idx: %1  val: \"{root}/media/%2/ISPBOOOT.BIN\"";
-    const QString mcu = "1122 [media_print][setUpgradeFileList] idx: %1  val: \"{root}/media/%2/mcu.bin\"";
-    // Images count only beside an empty marker file.
-    const QString marker = ",zel.support.quick.upgrade=0";
-    const QStringList cancelled {"cancelSig"};
-    const auto row = [](const char *name, const QStringList &usb, const QStringList &sd, bool mcuModule,
-                        bool factoryCustom, const QStringList &events, const QStringList &records) {
-        QTest::newRow(name) << usb << sd << mcuModule << factoryCustom << events << records;
-    };
-
-    row("MCU image", {"mcu.bin=3" + marker}, {}, true, false, {"mcuUpdateSig"}, {mcu.arg(0).arg("usb0")});
-    row("system image", {"ISPBOOOT.BIN=5" + marker}, {}, true, false, {"updateSystem", "cancelSig"},
-        {system.arg(0).arg("usb0"), noBinFile});
-    row("system, then MCU image on one medium", {"ISPBOOOT.BIN=5,mcu.bin=3" + marker}, {}, true, false,
-        {"updateSystem", "mcuUpdateSig"}, {system.arg(0).arg("usb0"), mcu.arg(0).arg("usb0")});
-    row("marker of one byte", {"ISPBOOOT.BIN=5,mcu.bin=3,zel.support.quick.upgrade=1"}, {}, true, false,
-        cancelled, {noBinFile});
-    row("no marker", {"ISPBOOOT.BIN=5,mcu.bin=3"}, {}, true, false, cancelled, {noBinFile});
-    row("empty images", {"ISPBOOOT.BIN=0,mcu.bin=0" + marker}, {}, true, false, cancelled, {noBinFile});
-    row("no USB medium, two SD media", {}, {"ISPBOOOT.BIN=5" + marker, "mcu.bin=3" + marker}, true, false,
-        {"updateSystem", "mcuUpdateSig"}, {system.arg(0).arg("sd0"), mcu.arg(1).arg("sd1")});
-    row("USB media hide the SD media", {""}, {"mcu.bin=3" + marker}, true, false, cancelled, {noBinFile});
-    row("MCU image ends the walk",
-        {"ISPBOOOT.BIN=5" + marker, "mcu.bin=3" + marker, "ISPBOOOT.BIN=5" + marker}, {}, true, false,
-        {"updateSystem", "mcuUpdateSig"}, {system.arg(0).arg("usb0"), mcu.arg(1).arg("usb1")});
-    row("no MCU module", {"ISPBOOOT.BIN=5" + marker}, {}, false, false, cancelled,
-        {system.arg(0).arg("usb0"), noBinFile});
-    row("no media", {}, {}, true, false, cancelled, {noBinFile});
-    row("customisation data imported", {"touch_conf=4"}, {}, true, true,
-        {"toast: COPY is Done!", "rebootSystem", "cancelSig"},
-        {"1134 [custom_print][line:1134][copy {root}/media/usb0/touch_conf]", noBinFile});
-    row("customisation data without the factory setting", {"touch_conf=4"}, {}, true, false, cancelled,
-        {noBinFile});
-    row("medium with an MCU image is not imported", {"touch_conf=4,mcu.bin=3" + marker}, {}, true, true,
-        {"mcuUpdateSig"}, {mcu.arg(0).arg("usb0")});
-}
-
-void tst_UpgradeDialog::quickUpgradeWalksTheMedia()
-{
-    QFETCH(QStringList, usb);
-    QFETCH(QStringList, sd);
-    QFETCH(bool, mcuModule);
-    QFETCH(bool, factoryCustom);
-    QFETCH(QStringList, events);
-    QFETCH(QStringList, records);
-
-    mount(MEDIA_TYPE_USB, "usb", usb);
-    mount(MEDIA_TYPE_SD, "sd", sd);
-    HostSetup::setMcuModuleAvailable(mcuModule);
-    showDialog();
-    DataSaveControl::writeFactoryData("SupportQuickUpgrade", true);
-    DataSaveControl::writeFactoryData("SupportFactoryCustom", factoryCustom);
-    EventLog log(m_dialog);
-    m_dialog->setUpgradeFileList(QStringList());
-    QCOMPARE(log.events, events);
-    QCOMPARE(this->records(), records.replaceInStrings("{root}", m_sandbox->root()));
-    // The walk shows no choice itself: the buttons stay as the earlier list left them.
-    QCOMPARE(texts(true), captions);
 }
 
 QTEST_MAIN(tst_UpgradeDialog)
