@@ -220,7 +220,7 @@ void tst_UpgradeDialog::upgradeFileList()
     QFETCH(QStringList, events);
 
     mount(media);
-    showDialog(QStringList());
+    showDialog(QStringList()); // Every choice hidden: the list must show them again.
     configure(setup);
     EventLog log(m_dialog);
     m_dialog->setUpgradeFileList(files);
