@@ -6,7 +6,6 @@
 #include "screentest.h"
 
 #include <QKeyEvent>
-#include <QTimer>
 #include <QtTest>
 
 using Keys = QList<int>;
@@ -47,24 +46,26 @@ private:
         return matching.join(' ');
     }
     // "USB1 SD0" names the radios "m_usb1Radio m_sd0Radio".
-    static QString radioNames(QString captions)
+    static QString radioNames(QString list)
     {
-        return captions.toLower().replace(QRegularExpression("(\\w+)"), "m_\\1Radio");
+        return list.toLower().replace(QRegularExpression("(\\w+)"), "m_\\1Radio");
     }
 
-    Sandbox m_sandbox;
+    QScopedPointer<Sandbox> m_sandbox;
     QScopedPointer<QWidget> m_parent;
     CustomUpdateWidget *m_screen = nullptr;
 };
 
 void tst_CustomUpdateWidget::init()
 {
+    m_sandbox.reset(new Sandbox);
     HostJournal::instance()->clear();
 }
 
 void tst_CustomUpdateWidget::cleanup()
 {
     m_parent.reset();
+    m_sandbox.reset();
 }
 
 void tst_CustomUpdateWidget::create(UpdateInterface::UpgradeType type)
