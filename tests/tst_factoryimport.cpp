@@ -1,0 +1,617 @@
+// The factory customisation import and the boot-logo writer: the commands
+// each import row runs and what it logs, the refusal of links and special
+// files, hostile mount names, the logo record written into the partition and
+// every way that can fail, down to the flash partition's requests.
+#include "basecontrol.h"
+#include "commandrunner.h"
+#include "factoryimport.h"
+#include "flashpartition.h"
+#include "hostjournal.h"
+#include "logcapture.h"
+#include "logorecord.h"
+#include "logowriter.h"
+#include "mediatree.h"
+#include "sandbox.h"
+#include "upgradedialog.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+#include <cstddef>
+#include <fcntl.h>
+#include <memory>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const QString copyOut = "dd if={root}/dev/mtd14 of={root}/media/flash/userdata/logo.txt bs=2048c count=1500";
+const QString copyBack = "dd if={root}/media/flash/userdata/logo.txt of={root}/dev/mtd14 bs=2048c count=1500";
+const QString stagingFile = "/media/flash/userdata/logo.txt";
+
+// A PNG of size: a gradient, or white at one bit a pixel for the huge ones,
+// which then take a few kilobytes.
+QByteArray pictureBytes(const QSize &size, int red = 200)
+{
+    const bool huge = size.width() > 2048 || size.height() > 2048;
+    QImage picture(size, huge ? QImage::Format_Mono : QImage::Format_RGB32);
+    picture.fill(1);
+    for (int y = 0; !huge && y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            picture.setPixel(x, y, qRgb(red, (x * 255) / size.width(), (y * 255) / size.height()));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+enum LogoFault {
+    NoFault,
+    StaleStaging,
+    DeviceMissing,
+    DeviceGoneAfterCopyOut,
+    StagingIsFolder,
+    BlankPartition,
+    CopyBackFails,
+    ReadBackDiffers
+};
+
+// What the logo partition holds once the writer is done.
+enum Outcome { Written, Untouched, Unchecked };
+
+} // namespace
+
+class tst_FactoryImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void importsRows_data();
+    void importsRows();
+    void writesTheLogo_data();
+    void writesTheLogo();
+    void clearsRowPadding();
+    void flashRequests_data();
+    void flashRequests();
+    void kernelInterface();
+
+private:
+    QString expand(QString text) const;
+    QStringList expand(const QStringList &texts) const;
+    // A scratch folder outside the device root, where links on media point.
+    QString outside() const { return QFileInfo(m_sandbox->settingsFile()).path() + "/outside"; }
+    bool makeMedium(const QStringList &entries) const;
+    QByteArray writeFlash(const QByteArray &bytes) const;
+    QByteArray partition() const { return readDevice(*m_sandbox, "/dev/mtd14"); }
+    QStringList commands() const;
+    QStringList records() const;
+
+    std::unique_ptr<Sandbox> m_sandbox;
+    std::unique_ptr<LogCapture> m_log;
+    std::unique_ptr<QSignalSpy> m_commands;
+    QString m_mount;
+};
+
+void tst_FactoryImport::init()
+{
+    m_sandbox.reset(new Sandbox);
+    // Commands name the device root as it is, so that expectations can too.
+    QVERIFY(CommandRunner::isOrdinary(m_sandbox->root()));
+    prepareHeadUnit(*m_sandbox);
+    m_log.reset(new LogCapture);
+    m_commands.reset(new QSignalSpy(CommandRunner::instance(), &CommandRunner::commandFinished));
+}
+
+void tst_FactoryImport::cleanup()
+{
+    FlashPartition::setFailingRequest(FlashPartition::NoRequest);
+    m_commands.reset();
+    m_log.reset();
+    m_sandbox.reset();
+}
+
+QString tst_FactoryImport::expand(QString text) const
+{
+    return text.replace("{mount}", m_mount)
+        .replace("{nvm}", "{root}/media/flash/nvm")
+        .replace("{root}", m_sandbox->root())
+        .replace("{out}", outside());
+}
+
+QStringList tst_FactoryImport::expand(const QStringList &texts) const
+{
+    QStringList result;
+    for (const QString &text : texts)
+        result << expand(text);
+    return result;
+}
+
+// Entries under the mount directory: "a/" a folder, "a -> t" a link to t,
+// "a|" a named pipe, "a!" a device node (the null device's numbers), a name
+// ending in .png, .jpg or .bin a picture, any other a file holding its name.
+// False when a device node cannot be made here.
+bool tst_FactoryImport::makeMedium(const QStringList &entries) const
+{
+    QDir().mkpath(m_mount);
+    for (const QString &entry : entries) {
+        const QString path = m_mount + '/' + entry.section(" -> ", 0, 0);
+        const QByteArray special = QFile::encodeName(path.chopped(1));
+        QDir().mkpath(QFileInfo(path).path());
+        if (entry.contains(" -> ")) {
+            ::symlink(QFile::encodeName(expand(entry.section(" -> ", 1))).constData(),
+                      QFile::encodeName(path).constData());
+        } else if (entry.endsWith('/')) {
+            QDir().mkpath(path);
+        } else if (entry.endsWith('|')) {
+            ::mkfifo(special.constData(), 0644);
+        } else if (entry.endsWith('!')) {
+            if (::mknod(special.constData(), S_IFCHR | 0644, makedev(1, 3)) != 0)
+                return false;
+        } else {
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            const bool picture = QRegularExpression("\\.(png|jpg|bin)$").match(entry).hasMatch();
+            file.write(picture ? pictureBytes(QSize(20, 10), qHash(entry) % 256) : entry.toUtf8());
+        }
+    }
+    return true;
+}
+
+// Writes the logo partition as flash takes new bytes, erased first, and
+// returns what it then holds (on the kernel's flash, all of its 3 MiB).
+QByteArray tst_FactoryImport::writeFlash(const QByteArray &bytes) const
+{
+    FlashPartition flash(m_sandbox->path("/dev/mtd14"));
+    mtd_info_user info;
+    if (flash.open() && flash.getInfo(&info) == 0) {
+        const erase_info_user whole = {0, info.size};
+        flash.erase(whole);
+    }
+    flash.close();
+    m_sandbox->writeFile("/dev/mtd14", bytes);
+    return partition();
+}
+
+QStringList tst_FactoryImport::commands() const
+{
+    QStringList result;
+    for (const QList<QVariant> &arguments : *m_commands)
+        result << QFile::decodeName(arguments.at(0).toByteArray());
+    return result;
+}
+
+// "line message" for every record of the plugin; a record in the wrong
+// context shows up as an extra entry.
+QStringList tst_FactoryImport::records() const
+{
+    QStringList result;
+    for (const LogCapture::Record &record : m_log->records()) {
+        if (record.file != "update")
+            continue;
+        result << QString::number(record.line) + ' ' + record.message;
+        const char *function = record.line >= 1400 ? UpgradeDialog::writeLogoSignature()
+                                                   : UpgradeDialog::setUpgradeFileListSignature();
+        if (record.function != function || record.category != "default")
+            result << "unexpected context " + record.function + ' ' + record.category;
+    }
+    return result;
+}
+
+void tst_FactoryImport::importsRows_data()
+{
+    QTest::addColumn<QString>("mountName");
+    QTest::addColumn<QStringList>("medium");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<bool>("imported");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QStringList>("before"); // under /media/flash
+    QTest::addColumn<QStringList>("after"); // under /media/flash; "-name" for one that must be gone
+    QTest::addColumn<QString>("logo");
+
+    const auto row = [](const char *name, const QStringList &medium, bool imported,
+                        const QStringList &commands, const QStringList &records, const QStringList &before,
+                        const QStringList &after, const QString &logo = QString(),
+                        const QString &version = "KD_PLV_07", const QString &mountName = "usb0") {
+        QTest::newRow(name) << mountName << medium << version << imported << commands << records << before
+                            << after << logo;
+    };
+
+    QFile full(QFINDTESTDATA("tst_factoryimport.fullmedium"));
+    QVERIFY(full.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList fullCommands, fullRecords;
+    for (const QString &line : QString::fromUtf8(full.readAll()).split('\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith("$ "))
+            fullCommands << line.mid(2);
+        else if (!line.startsWith('#'))
+            fullRecords << line;
+    }
+    row("every row",
+        {"touch_conf", "Factory.ini", "SETUPMENU.ini", "UserData.ini", "touch_keys", "direction.json",
+         "ir_keys", "physical_keys", "logo.jpg", "runtime.cfg", "icon/apps/nav.png", "device_install",
+         "bootAnimatiom/frames/001.png", "wallpapers/w1.jpg", "logo/aaa/inner.png", "logo/Zulu.png",
+         "logo/alpha.bin", "languages/en.qm", "CarHome.png"},
+        true, fullCommands, fullRecords,
+        {"nvm/icon/old.png", "nvm/configs/carplay_config.xml", "nvm/CarHome.png"},
+        {"nvm/touch_conf.bak", "nvm/Quorvex/Factory.ini", "nvm/direction.bak", "userdata/.runtime.cfg",
+         "nvm/icon/apps/nav.png", "nvm/logo/aaa/inner.png", "nvm/languages/en.qm", "nvm/CarHome.png",
+         "-nvm/direction.json.bak", "-nvm/Quorvex/Factory.ini.bak", "-nvm/logo.jpg", "-nvm/icon/old.png",
+         "-nvm/configs/carplay_config.xml", "-userdata/logo.txt"},
+        "logo/alpha.bin");
+    row("nothing of the rows, names in other case", {"readme.txt", "Logo.jpg", "Icon/"}, false, {}, {}, {},
+        {});
+    row("folder where a file is expected", {"touch_keys/map.txt"}, true,
+        {"cp -arf {mount}/touch_keys {nvm}/touch_keys", "cp -arf {mount}/touch_keys {nvm}/touch_keys.bak"},
+        {"1171 [custom_print][line:1171][copy {mount}/touch_keys]"}, {},
+        {"nvm/touch_keys/map.txt", "nvm/touch_keys.bak/map.txt"});
+    row("file where a folder is expected", {"icon"}, false, {}, {}, {"nvm/icon/old.png"},
+        {"nvm/icon/old.png"});
+    row("folder replaces the old one", {"wallpapers/new.jpg"}, true,
+        {"rm -rf {nvm}/wallpapers", "cp -rf {mount}/wallpapers {nvm}/wallpapers"},
+        {"1269 [custom_print][line:1269][copy {mount}/wallpapers to {nvm}/wallpapers]"},
+        {"nvm/wallpapers/old.jpg"},
+        {"nvm/wallpapers/new.jpg", "-nvm/wallpapers/old.jpg", "-nvm/wallpapers/wallpapers"});
+    row("logo folder on other software", {"logo/a.png"}, false, {}, {}, {"nvm/logo/old.png"},
+        {"nvm/logo/old.png", "-nvm/logo/a.png"}, QString(), "KD_PLV_070");
+    row("logo folder of sub-folders only", {"logo/sub/a.png"}, false,
+        {"cp -rf {mount}/logo {nvm}/logo", "rm -rf {nvm}/logo"},
+        {"1283 [custom_print][line:1283][copy {mount}/logo to {nvm}/logo]",
+         "1312 setUpgradeFileList 1312 The destination path does not have a jpg file."},
+        {}, {"-nvm/logo"});
+    row("logo picture written, then removed", {"logo.jpg"}, true,
+        {"cp -arf {mount}/logo.jpg {nvm}/logo.jpg", copyOut, copyBack, "rm {nvm}/logo.jpg"},
+        {"1212 [custom_print][line:1212][copy {mount}/logo.jpg]",
+         "1214 setUpgradeFileList 1214 dstF.fileName(): \"{nvm}/logo.jpg\"",
+         "1404 writeLogo 1404 imgPath: \"{nvm}/logo.jpg\""},
+        {}, {"-nvm/logo.jpg", "-userdata/logo.txt"}, "logo.jpg");
+    const QStringList carHome {"cp -arf {mount}/CarHome.png {nvm}/CarHome.png"};
+    const QStringList carHomeRecord {
+        "1368 [custom_print][line:1368][copy {mount}/CarHome.png to {nvm}/CarHome.png]"};
+    row("CarHome.png, old picture and configuration removed", {"CarHome.png"}, true,
+        QStringList {"rm -rf {nvm}/configs/carplay_config.xml", "rm -rf {nvm}/CarHome.png"} + carHome,
+        carHomeRecord, {"nvm/configs/carplay_config.xml", "nvm/CarHome.png"},
+        {"-nvm/configs/carplay_config.xml"});
+    row("CarHome.png, nothing to remove", {"CarHome.png"}, true, carHome, carHomeRecord, {},
+        {"nvm/CarHome.png"});
+
+    // Refused whole, before anything of the row is removed or copied.
+    const auto refused = [&](const char *name, const QStringList &medium, const QString &record,
+                             const QStringList &before, const QStringList &after) {
+        row(name, medium, false, {}, {record}, before, before + after);
+    };
+    refused("link to a file outside", {"touch_conf -> {out}/victim"},
+            "1134 [custom_print][line:1134][refuse link {mount}/touch_conf]", {}, {"-nvm/touch_conf"});
+    refused("link to a folder outside", {"icon -> {out}/folder"},
+            "1236 [custom_print][line:1236][refuse link {mount}/icon]", {"nvm/icon/old.png"}, {});
+    refused("link deep in a folder", {"languages/en.qm", "languages/de/outside -> {out}/folder"},
+            "1352 [custom_print][line:1352][refuse link {mount}/languages/de/outside]",
+            {"nvm/languages/old.qm"}, {"-nvm/languages/en.qm"});
+    refused("device node deep in a folder", {"icon/new.png", "icon/deep/null!"},
+            "1236 [custom_print][line:1236][refuse special {mount}/icon/deep/null]", {"nvm/icon/old.png"},
+            {"-nvm/icon/new.png"});
+    refused("named pipe as the logo picture", {"logo.jpg|"},
+            "1212 [custom_print][line:1212][refuse special {mount}/logo.jpg]", {}, {"-nvm/logo.jpg"});
+    refused("named pipe in a file row's folder", {"touch_keys/keys", "touch_keys/pipe|"},
+            "1171 [custom_print][line:1171][refuse special {mount}/touch_keys/pipe]", {},
+            {"-nvm/touch_keys"});
+    refused("named pipe deep in the logo folder", {"logo/a.png", "logo/sub/pipe|"},
+            "1283 [custom_print][line:1283][refuse special {mount}/logo/sub/pipe]", {"nvm/logo/old.png"},
+            {"-nvm/logo/a.png"});
+    row("dangling and looping links",
+        {"logo.jpg -> {out}/missing.jpg", "CarHome.png -> missing.png", "wallpapers -> wallpapers"}, false,
+        {}, {}, {"nvm/configs/carplay_config.xml"}, {"nvm/configs/carplay_config.xml", "-nvm/CarHome.png"});
+
+    // Mount directories are named after volume labels: any but an ordinary
+    // path is single-quoted, so that it can neither split a command nor run one.
+    const auto named = [&](const char *name, const QString &mountName, const QString &source) {
+        row(name, {"touch_conf"}, true,
+            {"cp -arf " + source + " {nvm}/touch_conf", "cp -arf " + source + " {nvm}/touch_conf.bak"},
+            {"1134 [custom_print][line:1134][copy {mount}/touch_conf]"}, {},
+            {"nvm/touch_conf", "nvm/touch_conf.bak"}, QString(), "KD_PLV_07", mountName);
+    };
+    named("ordinary punctuation", "USB_1.a-b+c,d:e@f", "{root}/media/USB_1.a-b+c,d:e@f/touch_conf");
+    named("blanks", "MY STICK", "'{root}/media/MY STICK/touch_conf'");
+    named("single quote", "it's", "'{root}/media/it'\\''s/touch_conf'");
+    named("command separator", "x;touch {out}/owned;", "'{root}/media/x;touch {out}/owned;/touch_conf'");
+    named("command substitution", "$(touch {out}/owned)", "'{root}/media/$(touch {out}/owned)/touch_conf'");
+    named("backquotes", "`touch {out}/owned`", "'{root}/media/`touch {out}/owned`/touch_conf'");
+    named("placeholders", "50%2off%1", "'{root}/media/50%2off%1/touch_conf'");
+    named("newline", "two\nlines", "'{root}/media/two\nlines/touch_conf'");
+    named("letters beyond Latin-1", QString::fromUtf8("U\xe7\x9b\x98 \xce\x95\xce\xbb"),
+          QString::fromUtf8("'{root}/media/U\xe7\x9b\x98 \xce\x95\xce\xbb/touch_conf'"));
+}
+
+void tst_FactoryImport::importsRows()
+{
+    QFETCH(QString, mountName);
+    QFETCH(QStringList, medium);
+    QFETCH(QString, version);
+    QFETCH(bool, imported);
+    QFETCH(QStringList, commands);
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(QString, logo);
+
+    QDir().mkpath(outside() + "/folder");
+    QFile canary(outside() + "/victim");
+    QVERIFY(canary.open(QIODevice::WriteOnly) && canary.write("canary") == 6);
+    canary.close();
+    m_mount = m_sandbox->path("/media/" + expand(mountName));
+    if (!makeMedium(medium))
+        QSKIP("mknod: device nodes cannot be made here");
+    for (const QString &path : before)
+        m_sandbox->writeFile("/media/flash/" + path, "old");
+    const QByteArray partitionBefore = writeFlash(logoPartition(int(LogoRecord::size), 16, 8));
+    BaseControl::getInstance()->setSoftwareVersion(version);
+
+    QCOMPARE(FactoryImport::importFrom(m_mount), imported);
+    QCOMPARE(this->commands(), expand(commands));
+    QCOMPARE(this->records(), expand(records));
+    for (const QString &path : after) {
+        const QFileInfo entry(m_sandbox->path("/media/flash/" + path.mid(path.startsWith('-'))));
+        QVERIFY2(entry.exists() || entry.isSymLink() ? !path.startsWith('-') : path.startsWith('-'),
+                 qPrintable(path));
+    }
+    QVERIFY(partition()
+            == (logo.isEmpty()
+                    ? partitionBefore
+                    : writtenRecord(partitionBefore, int(LogoRecord::size), m_mount + '/' + logo)));
+    // The picture of a logo folder becomes the one the head unit shows.
+    QStringList journal;
+    for (const QJsonObject &entry : HostJournal::instance()->entries())
+        journal << HostJournal::toJsonLine(entry);
+    QCOMPARE(journal,
+             logo.startsWith("logo/")
+                 ? QStringList {R"({"key":"LogoIndex","owner":"","request":"saveSettingData","value":0})"}
+                 : QStringList());
+    // Nothing outside the device root was written.
+    QVERIFY(canary.open(QIODevice::ReadOnly));
+    QCOMPARE(canary.readAll(), QByteArray("canary"));
+    QVERIFY(!QFile::exists(outside() + "/owned"));
+}
+
+void tst_FactoryImport::writesTheLogo_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("failing"); // the flash request made to fail
+    QTest::addColumn<QSize>("header");
+    QTest::addColumn<int>("partitionSize");
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<int>("outcome");
+
+    const QString start = "1404 writeLogo 1404 imgPath: \"{root}/media/usb0/logo.png\"";
+    const QString picture = "%1 [zq_print][line:%1] {root}/media/usb0/logo.png %2";
+    const QString trace = "%1 [QT] [UpdateStyle0] func: writeLogo line: %1";
+    const QString badHeader = trace.arg(1426) + " /dev/mtd14:invalid logo header\n";
+    const QString verifyFailed = trace.arg(1466) + " /dev/mtd14:verify failed\n";
+    const QString staleRemoved = "1410 [zq_print][line:1410] remove {root}/media/flash/userdata/logo.txt";
+    const QString tooLarge = picture.arg(1413).arg("is too large");
+    const QSize header(16, 8);
+    const int size = int(LogoRecord::size);
+    const QByteArray logo = pictureBytes(QSize(20, 10));
+    const QStringList both {copyOut, copyBack};
+
+    const auto row
+        = [&](const char *name, LogoFault fault, const QStringList &records, const QStringList &commands,
+              Outcome outcome, const QSize &header = QSize(16, 8), int partitionSize = int(LogoRecord::size),
+              const QByteArray &picture = QByteArray(), int failing = FlashPartition::NoRequest) {
+              QTest::newRow(name) << int(fault) << failing << header << partitionSize
+                                  << (picture.isNull() ? logo : picture) << QStringList {start} + records
+                                  << commands << int(outcome);
+          };
+    const auto written
+        = [&](const char *name, const QSize &header, int partitionSize, const QByteArray &picture) {
+              row(name, NoFault, {}, both, Written, header, partitionSize, picture);
+          };
+    // Refused before anything is copied out.
+    const auto refused = [&](const char *name, const QByteArray &picture, const QString &record) {
+        row(name, NoFault, {record}, {}, Untouched, header, size, picture);
+    };
+    const auto badRecord
+        = [&](const char *name, const QSize &header, int partitionSize = int(LogoRecord::size)) {
+              row(name, NoFault, {badHeader}, {copyOut}, Untouched, header, partitionSize);
+          };
+
+    written("picture of the header's size", QSize(20, 10), size, logo);
+    written("picture stretched to the header's size", QSize(16, 16), size, logo);
+    written("pixels reaching beyond the record", QSize(1024, 800), size, logo);
+    written("header of 16 MiB of pixels", QSize(2048, 2048), size, logo);
+    written("partition larger than the record", header, 3 * 1024 * 1024, logo);
+    // The erase covers the partition as the driver reports it, not the record.
+    written("partition smaller than the record", header, 2048000, logo);
+    written("picture 8,192 pixels wide", header, size, pictureBytes(QSize(8192, 10)));
+    refused("picture 8,193 pixels wide", pictureBytes(QSize(8193, 10)), tooLarge);
+    refused("picture 8,193 pixels tall", pictureBytes(QSize(10, 8193)), tooLarge);
+    refused("picture of more than 64 MiB decoded", pictureBytes(QSize(8192, 2049)), tooLarge);
+    refused("damaged picture", "\x89PNG damaged", picture.arg(1415).arg("is null"));
+    row("picture missing, stale staging file", StaleStaging, {staleRemoved, picture.arg(1415).arg("is null")},
+        {}, Untouched);
+    row("staging file cannot be opened, stays", StagingIsFolder, {staleRemoved}, {copyOut}, Untouched);
+    row("device missing", DeviceMissing, {}, {copyOut}, Untouched);
+    badRecord("header shorter than 68 bytes", header, 64);
+    badRecord("header width 0", QSize(0, 8));
+    badRecord("header height 0", QSize(16, 0));
+    badRecord("header one row beyond 16 MiB", QSize(2048, 2049));
+    badRecord("header whose pixel count wraps in 32 bits", QSize(65536, 65536));
+    row("blank partition", BlankPartition, {badHeader}, {copyOut}, Untouched);
+    row("device gone after the copy-out", DeviceGoneAfterCopyOut, {trace.arg(1438)}, {copyOut}, Untouched);
+    row("getinfo fails", NoFault, {trace.arg(1448) + " /dev/mtd14:MTD getinfo failed\n"}, {copyOut},
+        Untouched, header, size, logo, FlashPartition::GetInfoRequest);
+    // In the device VM the flash simulator's faults make the erase and the
+    // copy-back fail and a page read back differently (scripts/device-vm.sh).
+    row("erase fails", NoFault, {trace.arg(1459) + " /dev/mtd14:erase failed\n"}, {copyOut}, Unchecked,
+        header, size, logo, FlashPartition::EraseRequest);
+    row("copy-back fails", CopyBackFails, {verifyFailed}, both, Unchecked);
+    row("read-back differs", ReadBackDiffers, {verifyFailed}, both, Unchecked);
+}
+
+void tst_FactoryImport::writesTheLogo()
+{
+    QFETCH(int, fault);
+    QFETCH(int, failing);
+    QFETCH(QSize, header);
+    QFETCH(int, partitionSize);
+    QFETCH(QByteArray, picture);
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, commands);
+    QFETCH(int, outcome);
+
+    const QString device = m_sandbox->path("/dev/mtd14");
+    const QString staging = m_sandbox->path(stagingFile);
+    const QString path = m_sandbox->writeFile("/media/usb0/logo.png", picture);
+    QByteArray before
+        = writeFlash(fault == BlankPartition ? QByteArray(partitionSize, char(0xFF))
+                                             : logoPartition(partitionSize, header.width(), header.height()));
+    FlashPartition::setFailingRequest(FlashPartition::Request(failing));
+    if (fault == StaleStaging) {
+        m_sandbox->writeFile(stagingFile, "stale");
+        QFile::remove(path);
+    }
+    if (fault == StagingIsFolder)
+        QDir().mkpath(staging);
+    if (fault == DeviceMissing || fault == DeviceGoneAfterCopyOut)
+        before.clear();
+    if (fault == DeviceMissing)
+        QFile::remove(device);
+    // What flash holds after the copy-back when a page write fails (the pages
+    // from there on stay erased) or a write did not take (one byte differs).
+    // The device VM's flash simulator does this itself.
+    const qint64 offset = fault == CopyBackFails ? 700 * 2048 : 100;
+    const QByteArray damage
+        = fault == CopyBackFails ? QByteArray(int(LogoRecord::size - offset), char(0xFF)) : "!";
+    QObject context;
+    connect(CommandRunner::instance(), &CommandRunner::commandFinished, &context,
+            [&](const QByteArray &command) {
+                QFile flash(device);
+                if (fault == DeviceGoneAfterCopyOut)
+                    flash.remove();
+                else if ((fault == CopyBackFails || fault == ReadBackDiffers) && !Sandbox::onKernelFlash()
+                         && command.startsWith("dd if=" + QFile::encodeName(staging))
+                         && flash.open(QIODevice::ReadWrite) && flash.seek(offset))
+                    flash.write(damage);
+            });
+
+    LogoWriter().write(path);
+
+    QCOMPARE(this->records(), expand(records));
+    QCOMPARE(this->commands(), expand(commands));
+    // A staging file that cannot be opened stays; the next write removes it.
+    QCOMPARE(QFileInfo::exists(staging), fault == StagingIsFolder);
+    const QByteArray after = partition();
+    if (outcome == Untouched)
+        QVERIFY(after == before);
+    if (outcome == Written) {
+        // The header and what follows the pixels are carried; the pixels are
+        // stretched to the header's size unless they have it.
+        QVERIFY(after.left(int(LogoRecord::size)) == writtenRecord(before, int(LogoRecord::size), path));
+        // The whole partition was erased: on the kernel's flash what follows
+        // the record reads 0xFF (a file ends with the copy-back).
+        const QByteArray rest = after.mid(int(LogoRecord::size));
+        QCOMPARE(rest.count(char(0xFF)), rest.size());
+    }
+}
+
+void tst_FactoryImport::clearsRowPadding()
+{
+    // Three 3-byte pixels a row are padded to 12 bytes. Qt leaves the padding
+    // as it finds the memory (here 0xAB); it is written too, cleared.
+    QByteArray memory(24, '\xab');
+    QImage picture(reinterpret_cast<uchar *>(memory.data()), 3, 2, 12, QImage::Format_RGB888);
+    picture.fill(QColor(10, 20, 30));
+    QByteArray bytes(200, 'r');
+    QBuffer record(&bytes);
+    QVERIFY(record.open(QIODevice::ReadWrite));
+    QVERIFY(LogoRecord::writePicture(&record, picture));
+    const QByteArray row = QByteArray::fromHex("0a141e0a141e0a141e000000");
+    QCOMPARE(bytes, QByteArray(80, 'r') + row + row + QByteArray(96, 'r'));
+}
+
+void tst_FactoryImport::flashRequests_data()
+{
+    QTest::addColumn<quint32>("start");
+    QTest::addColumn<quint32>("length");
+    QTest::addColumn<bool>("wholeBlocksOnly"); // the kernel refuses it with EINVAL, a simulation takes it
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("firstBlockErased");
+    QTest::addColumn<bool>("secondBlockErased");
+
+    const quint32 block = 128 * 1024;
+    QTest::newRow("whole partition") << 0u << 24 * block << false << 0 << true << true;
+    QTest::newRow("second erase block") << block << block << false << 0 << false << true;
+    QTest::newRow("logo record, not whole erase blocks") << 0u << 3072000u << true << 0 << true << true;
+    QTest::newRow("start inside an erase block") << 2048u << block << true << 0 << false << true;
+    QTest::newRow("beyond the end") << block << 24 * block << false << EINVAL << false << false;
+}
+
+// A partition of 24 erase blocks of 128 KiB with 2 KiB pages: in the device
+// VM the kernel's flash simulator, elsewhere a file of that size.
+void tst_FactoryImport::flashRequests()
+{
+    QFETCH(quint32, start);
+    QFETCH(quint32, length);
+    QFETCH(bool, wholeBlocksOnly);
+    QFETCH(int, error);
+    QFETCH(bool, firstBlockErased);
+    QFETCH(bool, secondBlockErased);
+
+    const bool kernel = Sandbox::onKernelFlash();
+    const QString device = kernel ? "/dev/mtd14" : QFileInfo(m_sandbox->settingsFile()).path() + "/partition";
+    if (!kernel) {
+        QFile file(device);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(3 * 1024 * 1024));
+    }
+    FlashPartition partition(device);
+    QVERIFY(partition.open());
+    mtd_info_user info;
+    QCOMPARE(partition.getInfo(&info), 0);
+    QCOMPARE(info.size, 3u * 1024 * 1024);
+    if (kernel) {
+        QCOMPARE(int(info.type), MTD_NANDFLASH);
+        QCOMPARE(info.erasesize, 128u * 1024);
+        QCOMPARE(info.writesize, 2048u);
+    }
+
+    // A page written at the start of the first two erase blocks shows which the request erased.
+    const erase_info_user whole = {0, info.size};
+    QCOMPARE(partition.erase(whole), 0);
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR);
+    QVERIFY(fd >= 0);
+    const std::vector<char> written(2048, 'p'), erased(2048, char(0xFF));
+    const off_t blockStarts[] = {0, 128 * 1024};
+    for (off_t offset : blockStarts)
+        QCOMPARE(pwrite(fd, written.data(), written.size(), offset), ssize_t(written.size()));
+
+    const erase_info_user range = {start, length};
+    QCOMPARE(partition.erase(range) < 0 ? errno : 0, kernel && wholeBlocksOnly ? EINVAL : error);
+    const bool blockErased[] = {firstBlockErased, secondBlockErased};
+    for (int i = 0; i < 2; ++i) {
+        std::vector<char> page(written.size());
+        QCOMPARE(pread(fd, page.data(), page.size(), blockStarts[i]), ssize_t(page.size()));
+        QVERIFY(page == (blockErased[i] && !(kernel && wholeBlocksOnly) ? erased : written));
+    }
+    ::close(fd);
+}
+
+// The byte layout of a 32-bit ARM kernel's flash requests: it means most in
+// the armhf run under emulation.
+void tst_FactoryImport::kernelInterface()
+{
+    QCOMPARE(sizeof(mtd_info_user), size_t(32));
+    QCOMPARE(offsetof(mtd_info_user, size), size_t(8));
+    QCOMPARE(sizeof(erase_info_user), size_t(8));
+    QCOMPARE(offsetof(erase_info_user, length), size_t(4));
+    QCOMPARE(quint32(MEMGETINFO), 0x80204D01u);
+    QCOMPARE(quint32(MEMERASE), 0x40084D02u);
+}
+
+QTEST_MAIN(tst_FactoryImport)
+#include "tst_factoryimport.moc"
