@@ -46,11 +46,11 @@ machine_modules="virtio_mmio 9pnet_virtio 9p nandsim"
 # The pages and the block lie in the record's carried bytes, after the pixels.
 boots() {
     cat <<'EOF'
-kernel requests||tst_flashpartition|kernelRequests
-healthy flash||tst_upgradedialog|writesTheLogo:partition larger than the record|logoWriterFailures:blank partition
-erase fails|weakblocks=20:1|tst_upgradedialog|logoWriterFailures:erase fails
-copy-back fails|weakpages=1596:1|tst_upgradedialog|logoWriterFailures:copy-back fails
-read-back differs|gravepages=1596:0|tst_upgradedialog|logoWriterFailures:read-back differs
+kernel requests||tst_factoryimport|flashRequests
+healthy flash||tst_factoryimport|writesTheLogo:partition larger than the record|writesTheLogo:blank partition
+erase fails|weakblocks=20:1|tst_factoryimport|writesTheLogo:erase fails
+copy-back fails|weakpages=1596:1|tst_factoryimport|writesTheLogo:copy-back fails
+read-back differs|gravepages=1596:0|tst_factoryimport|writesTheLogo:read-back differs
 EOF
 }
 

@@ -21,8 +21,8 @@ build=$(realpath -m "${1:-$top/build-analysis}")
 jobs=2
 folders=(plugin upgrade widgets common host)
 memcheck_programs=(tst_updateview tst_updateviewplugin tst_updateinterface tst_updatelog tst_upgradedialog
-                   tst_commandrunner tst_flashpartition tst_logorecord tst_customupdatewidget
-                   tst_custommcuupdatewidget tst_hostilemedia tst_updateviewfuzz)
+                   tst_factoryimport tst_customupdatewidget
+                   tst_custommcuupdatewidget tst_updateviewfuzz)
 
 stage() {
     local name=$1 started=$SECONDS
