@@ -200,6 +200,7 @@ void tst_CustomMcuUpdateWidget::inputs_data()
     row("upgrading, nothing usable", Upgrading, navigation + QList<int> {TouchUpdate, TouchCancel}, 0, 0, 0);
     row("quick upgrading, Cancel only", UpgradingQuick, navigation + QList<int> {TouchUpdate}, 0, 1, 0);
     row("upgrading, a touch stays", Upgrading, {HideUpdate, TouchScreen}, 0, 0, 0);
+    row("unusable file, a touch without Update leaves", Unusable, {HideUpdate, TouchScreen}, 0, 0, 1);
     row("finished, a touch stays", Finished, {TouchScreen}, 0, 0, 0);
     row("finished, a touch without Update leaves", Finished, {HideUpdate, TouchScreen}, 0, 0, 1);
     row("finished, both buttons usable", Finished, {TouchCancel, TouchUpdate}, 1, 1, 0);
