@@ -20,7 +20,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$top/build-analysis}")
 jobs=2
 folders=(plugin upgrade widgets common host)
-memcheck_programs=(tst_updateview tst_updateviewplugin tst_updateinterface tst_updatelog tst_upgradedialog
+memcheck_programs=(tst_plugin tst_updatelog tst_upgradedialog
                    tst_commandrunner tst_flashpartition tst_logorecord tst_customupdatewidget
                    tst_custommcuupdatewidget tst_hostilemedia tst_updateviewfuzz)
 
