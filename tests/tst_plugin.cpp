@@ -157,8 +157,8 @@ void tst_Plugin::hostSequences_data()
         "toast Updating; updateSystem");
     row("part upgrade chosen by touch",
         "tip; files ORBITA_PACK.BIN ISPBOOOT.BIN; text dialog m_partButton Upgrade part; "
-        "click dialog m_partButton; see Upgrade part; answer; click confirm m_updateButton",
-        "toast Updating; updateSystem");
+        "click dialog m_partButton; see Upgrade part; answer; click confirm m_updateButton; info Upgrading",
+        "toast Updating; updateSystem; toast Upgrading");
     row("part upgrade chosen by the dialog's countdown",
         "tip; files ORBITA_PACK.BIN mcu.bin; tick dialog 10; see Upgrade part");
     row("MCU upgrade to its end",
@@ -188,11 +188,12 @@ void tst_Plugin::hostSequences_data()
         "click confirm m_sd0Radio; click confirm m_usb1Radio; click confirm m_updateButton; media |; "
         "controls confirm m_titleLabel m_messageLabel m_updateButton m_cancelButton",
         "changeToSdDevice 0; changeToUsbDevice 1; toast Package missing");
-    // The MCU screen paints the host's verdict as its status line.
+    // The MCU screen paints its captions ("unknown" until reported) and the host's verdict.
     row("device reports reach both screens",
-        "show part; show mcu; grab mcu; report unusable one two three; unlike mcu; grab mcu; "
-        "report unusable three two three; alike mcu; text confirm m_infoLabel1 three; "
-        "controls confirm m_titleLabel m_messageLabel m_updateButton m_cancelButton");
+        "show part; show mcu; grab mcu; message 1 unknown; message 2 unknown; alike mcu; "
+        "report unusable one two three; unlike mcu; grab mcu; report unusable three two three; alike mcu; "
+        "text confirm m_infoLabel1 three; controls confirm m_titleLabel m_messageLabel m_updateButton "
+        "m_cancelButton");
     row("focus prefers the dialog, then the confirmation, then the MCU screen",
         "tip; show mcu; show part; focus confirm; reveal dialog; focus dialog; hide dialog; hide confirm; "
         "focus mcu; hide mcu; focus");
@@ -255,6 +256,7 @@ void tst_Plugin::runStep(const QString &step)
     });
     actions.insert("info", [&] { m_view->setUpateInformation(kind); });
     actions.insert("progress", [&] { m_view->onUpdateProgressChanged(kind.toInt()); });
+    actions.insert("message", [&] { m_view->onUpdateMessage(kind.toInt(), words.value(2)); });
     actions.insert("finished", [&] { m_view->onUpdateFinished(0); });
     actions.insert("raise", [&] { m_view->raise(); });
     actions.insert("delete", [&] { delete m_view; });
