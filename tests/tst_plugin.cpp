@@ -17,7 +17,7 @@ class tst_Plugin : public QObject
     Q_OBJECT
 
 public slots:
-    // The host's end of the contract: what the view tells it, in order.
+    // The host's end: what the view tells it, in order (public: private slots are tests).
     // Requests to check the medium are counted apart: their timers run in real time.
     void heard(int id = -1)
     {
