@@ -8,8 +8,8 @@
 #    widgets/, common/ and host/, using the build's compile_commands.json;
 # 2. cppcheck (warning, style, performance, portability) over the same folders;
 # 3. valgrind memcheck of the test programs that run the plugin's code, each
-#    with a fresh sandbox as the test suite gives it. The host widget-kit tests
-#    are left out; the fuzzer runs 4,000 steps instead of its 100,000.
+#    with a fresh sandbox as the test suite gives it; the fuzzer runs 4,000
+#    steps instead of its 100,000.
 #    Suppressions (scripts/valgrind.supp) cover system libraries only, and
 #    Qt's regular-expression JIT is off (QT_ENABLE_REGEXP_JIT=0): memcheck
 #    cannot follow generated code.
@@ -20,8 +20,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$top/build-analysis}")
 jobs=2
 folders=(plugin upgrade widgets common host)
-memcheck_programs=(tst_updateview tst_updateviewplugin tst_updateinterface tst_updatelog tst_upgradedialog
-                   tst_factoryimport tst_customupdatewidget
+memcheck_programs=(tst_plugin tst_upgradedialog tst_factoryimport tst_customupdatewidget
                    tst_custommcuupdatewidget tst_updateviewfuzz)
 
 stage() {
