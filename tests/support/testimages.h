@@ -12,11 +12,4 @@ inline QImage solidImage(const QColor &color, const QSize &size = QSize(120, 50)
     return image;
 }
 
-// What the widget shows at its centre right now.
-inline QColor centrePixel(QWidget *widget)
-{
-    const QImage shot = widget->grab().toImage();
-    return shot.pixelColor(shot.rect().center());
-}
-
 #endif // TESTIMAGES_H
