@@ -218,11 +218,17 @@ void tst_CustomMcuUpdateWidget::inputs()
     enter(State(state));
     QSignalSpy starts(m_widget, &CustomMcuUpdateWidget::startUpdate);
     QSignalSpy leaves(m_widget, &CustomMcuUpdateWidget::cancelUpdate);
+    LogCapture log;
     for (int input : inputs)
         give(input);
     QTEST(int(starts.count()), "starts");
     QTEST(int(returns.count()), "returns");
     QTEST(int(leaves.count()), "leaves");
+    // Every key reaches the screen, which logs it before anything else.
+    const QRegularExpression keyRecord("^\\[QT\\] \\[UpdateStyle0\\] func: keyPressEvent line: 805 "
+                                       "keyPressEvent McuUpdate QKeyEvent\\(KeyPress, ");
+    QCOMPARE(log.messages().filter(keyRecord).size(),
+             int(std::count_if(inputs.begin(), inputs.end(), [](int input) { return input > HideUpdate; })));
 }
 
 void tst_CustomMcuUpdateWidget::ring_data()

@@ -1,3 +1,4 @@
+#include "constsetting.h"
 #include "customupdatewidget.h"
 #include "datasavecontrol.h"
 #include "hostjournal.h"
@@ -66,6 +67,7 @@ void tst_CustomUpdateWidget::cleanup()
 {
     m_parent.reset();
     m_sandbox.reset();
+    ConstSetting::clientModelId = 0;
 }
 
 void tst_CustomUpdateWidget::create(UpdateInterface::UpgradeType type)
@@ -99,13 +101,15 @@ void tst_CustomUpdateWidget::pickingAMedium_data()
     QTest::addColumn<QString>("offered");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<bool>("details");
+    QTest::addColumn<int>("model"); // the client model; 2 hides the title
 
-    QTest::newRow("no media, nothing usable") << true << "" << 0 << 0 << "" << false << false;
-    QTest::newRow("one stick, unusable") << false << "USB0" << 1 << 0 << "USB0" << false << false;
+    QTest::newRow("no media, nothing usable") << true << "" << 0 << 0 << "" << false << false << 0;
+    QTest::newRow("one stick, unusable") << false << "USB0" << 1 << 0 << "USB0" << false << false << 1;
     // A system upgrade shows the host's message even for a usable package.
-    QTest::newRow("system upgrade from USB1") << true << "USB1" << 2 << 1 << "USB0 USB1 SD0" << true << false;
-    QTest::newRow("two cards, SD1 usable") << false << "SD1" << 0 << 2 << "SD0 SD1" << true << true;
-    QTest::newRow("three of each") << false << "SD0" << 3 << 3 << "USB0 USB1 SD0 SD1" << true << true;
+    QTest::newRow("system upgrade from USB1")
+        << true << "USB1" << 2 << 1 << "USB0 USB1 SD0" << true << false << 2;
+    QTest::newRow("two cards, SD1 usable") << false << "SD1" << 0 << 2 << "SD0 SD1" << true << true << 3;
+    QTest::newRow("three of each") << false << "SD0" << 3 << 3 << "USB0 USB1 SD0 SD1" << true << true << 0;
 }
 
 void tst_CustomUpdateWidget::pickingAMedium()
@@ -117,9 +121,12 @@ void tst_CustomUpdateWidget::pickingAMedium()
     QFETCH(QString, offered);
     QFETCH(bool, valid);
     QFETCH(bool, details);
+    QFETCH(int, model);
 
+    ConstSetting::clientModelId = model;
     create(system ? UpdateInterface::CompleteUpgrade : UpdateInterface::PartUpgrade);
     QCOMPARE(text("m_titleLabel"), system ? "Upgrade system" : "Upgrade part");
+    QCOMPARE(child("m_titleLabel")->isVisible(), model != 2);
     m_screen->setEnableDeviceList(QStringList {"a", "b", "c"}.mid(0, usb),
                                   QStringList {"x", "y", "z"}.mid(0, sd));
     QCOMPARE(where(radios, "visible"), radioNames(offered));
@@ -239,7 +246,11 @@ void tst_CustomUpdateWidget::keys()
     QCOMPARE(QApplication::focusWidget(), outcome.startsWith("m_") ? child(outcome) : m_screen);
     QCOMPARE(cancel.count(), int(outcome == "cancel"));
     QCOMPARE(countdown(), valid && outcome != "cancel" ? 1000 : 0);
-    QCOMPARE(log.records().value(0).line, 457);
+    const LogCapture::Record record = log.records().value(0);
+    QCOMPARE(record.function, "virtual void CustomUpdateWidget::keyPressEvent(QKeyEvent*)");
+    QCOMPARE(record.line, 457);
+    QVERIFY(log.messages().value(0).startsWith(
+        "[QT] [UpdateStyle0] func: keyPressEvent line: 457 CustomUpdateWidget keyPressEvent QKeyEvent("));
 }
 
 QTEST_MAIN(tst_CustomUpdateWidget)

@@ -209,6 +209,8 @@ void tst_UpgradeDialog::upgradeFileList_data()
     walk("customisation data imported", {"usb:touch_conf=4"},
          QStringList {imported, "toast COPY is Done!", "rebootSystem"} + nothing, "quick, custom");
     walk("customisation data without the factory setting", {"usb:touch_conf=4"}, nothing);
+    walk("an MCU image comes before its medium's import", {"usb:touch_conf=4," + mcuImage},
+         {mcu("usb0"), "mcuUpdateSig"}, "quick, custom");
 }
 
 void tst_UpgradeDialog::upgradeFileList()
