@@ -106,10 +106,12 @@ void tst_UpgradeDialog::cleanup()
 void tst_UpgradeDialog::showDialog(const QStringList &files)
 {
     m_parent.reset(new QWidget);
-    m_dialog = new UpgradeDialog(m_parent.get());
-    m_dialog->resize(800, 480);
     m_parent->show();
     QVERIFY(QTest::qWaitForWindowActive(m_parent.get()));
+    // Made once the window is up: no real tick of its countdown may come before the test's own.
+    m_dialog = new UpgradeDialog(m_parent.get());
+    m_dialog->resize(800, 480);
+    m_dialog->show();
     m_dialog->setUpgradeFileList(files);
 }
 
