@@ -127,6 +127,9 @@ void tst_CustomUpdateWidget::pickingAMedium()
     create(system ? UpdateInterface::CompleteUpgrade : UpdateInterface::PartUpgrade);
     QCOMPARE(text("m_titleLabel"), system ? "Upgrade system" : "Upgrade part");
     QCOMPARE(child("m_titleLabel")->isVisible(), model != 2);
+    // Until the host reports, only the message line shows and nothing can be confirmed.
+    QCOMPARE(where(lines, "visible"), "m_messageLabel");
+    QVERIFY(!child("m_updateButton")->isEnabled());
     m_screen->setEnableDeviceList(QStringList {"a", "b", "c"}.mid(0, usb),
                                   QStringList {"x", "y", "z"}.mid(0, sd));
     QCOMPARE(where(radios, "visible"), radioNames(offered));
@@ -241,6 +244,10 @@ void tst_CustomUpdateWidget::keys()
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
         QCOMPARE(press.isAccepted(), outcome != "parent");
+        // Releases are always left to the parent.
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(m_screen, &release);
+        QVERIFY(!release.isAccepted());
     }
     // Keys that move no focus leave it on the screen itself.
     QCOMPARE(QApplication::focusWidget(), outcome.startsWith("m_") ? child(outcome) : m_screen);
