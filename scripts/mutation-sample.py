@@ -2,7 +2,7 @@
 """Measures what the test suite catches: applies deliberate single-point faults
 ("mutants") to the shipped code one at a time, builds, runs the suite and
 records which test programs fail on each. Not run by CI: a full sample takes
-about an hour on two cores.
+30 to 50 minutes on two cores.
 
     scripts/mutation-sample.py [--mutants FILE] [--build DIR] [--only ID,...] [--tests REGEX] [--report FILE]
 

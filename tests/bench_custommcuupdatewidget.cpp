@@ -2,7 +2,6 @@
 #include "basecontrol.h"
 #include "custommcuupdatewidget.h"
 #include "sandbox.h"
-#include "testimages.h"
 #include "uimanager.h"
 
 #include <QtTest>
@@ -30,7 +29,9 @@ private:
 void bench_CustomMcuUpdateWidget::initTestCase()
 {
     const QString file = m_sandbox.path(QStringLiteral("/background.png"));
-    QVERIFY(solidImage(QColor(40, 90, 160), QSize(800, 480)).save(file));
+    QImage picture(800, 480, QImage::Format_RGB32);
+    picture.fill(QColor(40, 90, 160));
+    QVERIFY(picture.save(file));
     BaseControl::getInstance()->setBackgroundPicture(file);
     m_layer.resize(800, 480);
     qvappframework::UIManager::setUIHerarchy(qvappframework::UIHerarchyApplication, &m_layer);

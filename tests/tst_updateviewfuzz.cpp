@@ -84,7 +84,7 @@ private:
     QString text();
     QStringList list(const QString &name);
     QString renewView();
-    void hostHeard(bool stepBack);
+    void hostHeard();
     QString turnEventLoop();
     QString step();
     QString check();
@@ -200,7 +200,7 @@ QString tst_UpdateViewFuzz::renewView()
         return QStringLiteral("the plugin entry handed out no fresh view");
     m_closing = false;
     connect(m_view, &UpdateInterface::checkDevice, this, [this] {
-        hostHeard(true);
+        hostHeard();
         if (m_view && chance(2)) {
             m_view->setEnableDeviceList({"/media/usb0"}, {});
             m_view->setDeviceInfomation(UpdateInterface::Usb0Device, chance(2), "2.0", "512 MB", "found");
@@ -210,11 +210,11 @@ QString tst_UpdateViewFuzz::renewView()
         connect(m_view, signal, this, [this](int id) {
             if (id != 0 && id != 1)
                 m_faults << QStringLiteral("medium %1 chosen").arg(id);
-            hostHeard(true);
+            hostHeard();
         });
-    connect(m_view, &UpdateInterface::updateSystem, this, [this] { hostHeard(true); });
+    connect(m_view, &UpdateInterface::updateSystem, this, [this] { hostHeard(); });
     connect(m_view, &UpdateInterface::cancelUpdate, this, [this] {
-        hostHeard(true);
+        hostHeard();
         if (m_view && chance(16)) {
             m_view->deleteLater();
             m_closing = true;
@@ -229,11 +229,11 @@ QString tst_UpdateViewFuzz::renewView()
 }
 
 // Now and then the host steps back from inside its handler, once nested at most.
-void tst_UpdateViewFuzz::hostHeard(bool stepBack)
+void tst_UpdateViewFuzz::hostHeard()
 {
     static int depth = 0;
     ++m_heard;
-    if (stepBack && m_view && depth < 2 && chance(8)) {
+    if (m_view && depth < 2 && chance(8)) {
         ++depth;
         m_view->onReturn();
         --depth;
