@@ -2,6 +2,7 @@
 // writer down to the flash partition's requests.
 #include "basecontrol.h"
 #include "commandrunner.h"
+#include "datasavecontrol.h"
 #include "factoryimport.h"
 #include "flashpartition.h"
 #include "hostjournal.h"
@@ -200,12 +201,13 @@ void tst_FactoryImport::importsRows_data()
     QTest::addColumn<QStringList>("before"); // under /media/flash
     QTest::addColumn<QStringList>("after"); // under /media/flash; "-name" for one that must be gone
     QTest::addColumn<QString>("logo");
+    QTest::addColumn<bool>("setUp"); // the factory setting "SupportFactoryCustom" true, else unset
 
     const auto row = [](const char *name, const QStringList &medium, bool imported, const QStringList &events,
                         const QStringList &before, const QStringList &after, const QString &logo = QString(),
                         const QString &version = "KD_PLV_07", const QString &mountName = "usb0") {
         QTest::newRow(name) << mountName << medium << version << imported << events << before << after
-                            << logo;
+                            << logo << true;
     };
 
     // A relative source path is one from the program's folder, where the compiler ran.
@@ -222,6 +224,9 @@ void tst_FactoryImport::importsRows_data()
         {"nvm/touch_conf.bak", "nvm/direction.bak", "userdata/.runtime.cfg", "nvm/icon/apps/nav.png",
          "nvm/logo/aaa/inner.png", "-nvm/logo.jpg", "-nvm/icon/old.png", "-userdata/logo.txt"},
         "logo/alpha.bin");
+    QTest::newRow("device not set up for customisation")
+        << "usb0" << QStringList {"touch_conf", "logo/a.png"} << "KD_PLV_07" << false << QStringList()
+        << QStringList() << QStringList {"-nvm/touch_conf", "-nvm/logo"} << QString() << false;
     row("nothing of the rows, names in other case", {"readme.txt", "Logo.jpg", "Icon/"}, false, {}, {}, {});
     row("folder where a file is expected", {"touch_keys/map.txt"}, true,
         {"1171 [custom_print][line:1171][copy {mount}/touch_keys]",
@@ -237,6 +242,8 @@ void tst_FactoryImport::importsRows_data()
         {"nvm/wallpapers/new.jpg", "-nvm/wallpapers/old.jpg", "-nvm/wallpapers/wallpapers"});
     row("logo folder on other software", {"logo/a.png"}, false, {}, {"nvm/logo/old.png"},
         {"nvm/logo/old.png", "-nvm/logo/a.png"}, QString(), "KD_PLV_070");
+    row("logo folder on the software named in other case", {"logo/a.png"}, false, {}, {"nvm/logo/old.png"},
+        {"nvm/logo/old.png", "-nvm/logo/a.png"}, QString(), "kd_plv_07");
     row("logo folder of sub-folders only", {"logo/sub/a.png"}, false,
         {"1283 [custom_print][line:1283][copy {mount}/logo to {nvm}/logo]",
          "$ cp -rf {mount}/logo {nvm}/logo",
@@ -306,7 +313,10 @@ void tst_FactoryImport::importsRows()
     QFETCH(QStringList, before);
     QFETCH(QStringList, after);
     QFETCH(QString, logo);
+    QFETCH(bool, setUp);
 
+    if (setUp)
+        DataSaveControl::writeFactoryData("SupportFactoryCustom", true);
     QDir().mkpath(outside() + "/folder");
     QVERIFY(QFile(outside() + "/victim").open(QIODevice::WriteOnly));
     m_mount = m_sandbox->path("/media/" + expand({mountName}).first());

@@ -4,6 +4,7 @@
 #include "commandrunner.h"
 #include "datasavecontrol.h"
 #include "deviceroot.h"
+#include "factorysettings.h"
 #include "logowriter.h"
 #include "updatelog.h"
 #include "upgradedialog.h"
@@ -123,6 +124,8 @@ QByteArray firstSpecialEntry(const QByteArray &path, mode_t *mode)
 
 bool FactoryImport::importFrom(const QString &mountDirectory)
 {
+    if (!FactorySettings::factoryCustom())
+        return false;
     bool copied = false;
     for (const Row &row : rows) {
         if (importRow(row, mountDirectory + QLatin1String(row.source),

@@ -10,8 +10,8 @@ class QString;
 class FactoryImport
 {
 public:
-    // Imports what the medium mounted at mountDirectory carries; true when
-    // anything was copied.
+    // Imports what the medium mounted at mountDirectory carries, on a device
+    // set up for factory customisation; true when anything was copied.
     static bool importFrom(const QString &mountDirectory);
 
 private:

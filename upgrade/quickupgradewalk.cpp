@@ -1,7 +1,6 @@
 #include "quickupgradewalk.h"
 
 #include "factoryimport.h"
-#include "factorysettings.h"
 #include "mcumodule.h"
 #include "mcumoduleplugin.h"
 #include "modulemanager.h"
@@ -78,7 +77,7 @@ QuickUpgradeWalk::Outcome QuickUpgradeWalk::walk()
             return McuUpgrade;
         }
 
-        if (FactorySettings::factoryCustom() && FactoryImport::importFrom(directory)) {
+        if (FactoryImport::importFrom(directory)) {
             TipDialog::showMessage(UpgradeDialog::tr("COPY is Done!"), 0);
             requestFromMcu(&McuModule::rebootSystem);
         }
