@@ -1,8 +1,10 @@
 // The factory customisation import, seen from the medium, and the boot-logo
 // writer down to the flash partition's requests.
 #include "basecontrol.h"
+#include "commandlog.h"
 #include "commandrunner.h"
 #include "datasavecontrol.h"
+#include "driverfault.h"
 #include "factoryimport.h"
 #include "flashpartition.h"
 #include "hostjournal.h"
@@ -102,7 +104,7 @@ void tst_FactoryImport::init()
     prepareHeadUnit(*m_sandbox);
     m_log.reset(new LogCapture);
     m_commands.clear();
-    connect(CommandRunner::instance(), &CommandRunner::commandFinished, &m_context,
+    connect(CommandLog::instance(), &CommandLog::commandFinished, &m_context,
             [this](const QByteArray &command) {
                 m_commands.append({m_log->records().size(), "$ " + QFile::decodeName(command)});
             });
@@ -110,8 +112,7 @@ void tst_FactoryImport::init()
 
 void tst_FactoryImport::cleanup()
 {
-    FlashPartition::setFailingRequest(FlashPartition::NoRequest);
-    disconnect(CommandRunner::instance(), nullptr, &m_context, nullptr);
+    disconnect(CommandLog::instance(), nullptr, &m_context, nullptr);
     m_log.reset();
     m_sandbox.reset();
 }
@@ -206,8 +207,8 @@ void tst_FactoryImport::importsRows_data()
     const auto row = [](const char *name, const QStringList &medium, bool imported, const QStringList &events,
                         const QStringList &before, const QStringList &after, const QString &logo = QString(),
                         const QString &version = "KD_PLV_07", const QString &mountName = "usb0") {
-        QTest::newRow(name) << mountName << medium << version << imported << events << before << after
-                            << logo << true;
+        QTest::newRow(name) << mountName << medium << version << imported << events << before << after << logo
+                            << true;
     };
 
     // A relative source path is one from the program's folder, where the compiler ran.
@@ -438,9 +439,11 @@ void tst_FactoryImport::writesTheLogo()
     const QByteArray before
         = writeFlash(fault == BlankPartition ? QByteArray(partitionSize, char(0xFF))
                                              : logoPartition(partitionSize, header.width(), header.height()));
-    FlashPartition::setFailingRequest(fault == GetInfoFails     ? FlashPartition::GetInfoRequest
-                                          : fault == EraseFails ? FlashPartition::EraseRequest
-                                                                : FlashPartition::NoRequest);
+    // In the device VM the flash simulator makes the erase fail itself.
+    unsigned long refused = fault == GetInfoFails ? MEMGETINFO : 0;
+    if (fault == EraseFails && !Sandbox::onKernelFlash())
+        refused = MEMERASE;
+    const DriverFault driverFault(refused, EIO);
     if (fault == StaleStaging) {
         m_sandbox->writeFile(stagingFile, "stale");
         QFile::remove(path);
@@ -456,16 +459,15 @@ void tst_FactoryImport::writesTheLogo()
     const QByteArray damage
         = fault == CopyBackFails ? QByteArray(int(LogoRecord::size - offset), char(0xFF)) : "!";
     QObject context;
-    connect(CommandRunner::instance(), &CommandRunner::commandFinished, &context,
-            [&](const QByteArray &command) {
-                QFile flash(device);
-                if (fault == DeviceGoneAfterCopyOut)
-                    flash.remove();
-                else if ((fault == CopyBackFails || fault == ReadBackDiffers) && !Sandbox::onKernelFlash()
-                         && command.startsWith("dd if=" + QFile::encodeName(staging))
-                         && flash.open(QIODevice::ReadWrite) && flash.seek(offset))
-                    flash.write(damage);
-            });
+    connect(CommandLog::instance(), &CommandLog::commandFinished, &context, [&](const QByteArray &command) {
+        QFile flash(device);
+        if (fault == DeviceGoneAfterCopyOut)
+            flash.remove();
+        else if ((fault == CopyBackFails || fault == ReadBackDiffers) && !Sandbox::onKernelFlash()
+                 && command.startsWith("dd if=" + QFile::encodeName(staging))
+                 && flash.open(QIODevice::ReadWrite) && flash.seek(offset))
+            flash.write(damage);
+    });
 
     LogoWriter().write(path);
 

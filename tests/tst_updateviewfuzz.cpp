@@ -6,7 +6,7 @@
 //
 //   UPDATETHEME_FUZZ_STEPS  total steps (default 100000), in sequences of 2000
 //   UPDATETHEME_FUZZ_SEED   seed of the first sequence (default 1)
-#include "commandrunner.h"
+#include "commandlog.h"
 #include "custombuttonbase.h"
 #include "customimagelabel.h"
 #include "custommcuupdatewidget.h"
@@ -120,7 +120,7 @@ void tst_UpdateViewFuzz::init()
     // Quick-upgrade passes find empty media: no command may run.
     QDir().mkpath(m_sandbox->path("/media/usb0"));
     UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, {m_sandbox->path("/media/usb0")});
-    m_commands.reset(new QSignalSpy(CommandRunner::instance(), &CommandRunner::commandFinished));
+    m_commands.reset(new QSignalSpy(CommandLog::instance(), &CommandLog::commandFinished));
     m_layer.reset(new QWidget);
     m_layer->resize(800, 480);
     qvappframework::UIManager::setUIHerarchy(qvappframework::UIHerarchyApplication, m_layer.get());

@@ -1,9 +1,7 @@
 #ifndef COMMANDRUNNER_H
 #define COMMANDRUNNER_H
 
-#include <QByteArray>
-#include <QObject>
-#include <QString>
+class QString;
 
 // Runs the shell commands of the media import and the logo writer. A command
 // is built from a template whose placeholders take paths; the shell runs it
@@ -14,34 +12,15 @@
 // is inserted exactly as it stands, so the commands read as the templates do;
 // any other path is single-quoted, so that blanks, shell metacharacters or a
 // foreign volume label can neither split the command nor run anything else.
-class CommandRunner : public QObject
-{
-    Q_OBJECT
+// The command is Latin-1 when every path is ordinary, otherwise it is in the
+// file-name encoding so that the quoted paths reach the file system intact.
+namespace CommandRunner {
 
-public:
-    static CommandRunner *instance();
+void run(const QString &commandTemplate, const QString &path);
+void run(const QString &commandTemplate, const QString &first, const QString &second);
 
-    // The command bytes for a template with one or two placeholders. The
-    // command is Latin-1 when every path is ordinary, otherwise it is in the
-    // file-name encoding so that the quoted paths reach the file system intact.
-    static QByteArray command(const QString &commandTemplate, const QString &path);
-    static QByteArray command(const QString &commandTemplate, const QString &first, const QString &second);
+bool isOrdinary(const QString &path);
 
-    static void run(const QString &commandTemplate, const QString &path);
-    static void run(const QString &commandTemplate, const QString &first, const QString &second);
-    static void run(const QByteArray &command);
-
-    static bool isOrdinary(const QString &path);
-
-signals:
-    // Emitted after the shell has finished the command.
-    void commandFinished(const QByteArray &command);
-
-private:
-    CommandRunner() { }
-
-    // A path as it goes into a command.
-    static QString shellPath(const QString &path);
-};
+} // namespace CommandRunner
 
 #endif // COMMANDRUNNER_H

@@ -12,7 +12,6 @@
 
 namespace {
 
-FlashPartition::Request failingRequest = FlashPartition::NoRequest;
 const int MaxEraseWrite = 16 * 1024 * 1024;
 
 } // namespace
@@ -49,36 +48,28 @@ void FlashPartition::close()
 
 int FlashPartition::getInfo(mtd_info_user *info)
 {
-    if (m_simulated)
-        return simulateGetInfo(info);
-    return ::ioctl(m_fd, MEMGETINFO, info);
+    const int result = ::ioctl(m_fd, MEMGETINFO, info);
+    return simulates(result) ? simulateGetInfo(info) : result;
 }
 
 int FlashPartition::erase(const erase_info_user &range)
 {
-    if (m_simulated)
-        return simulateErase(range);
     erase_info_user request = range;
-    return ::ioctl(m_fd, MEMERASE, &request);
+    const int result = ::ioctl(m_fd, MEMERASE, &request);
+    return simulates(result) ? simulateErase(range) : result;
 }
 
-void FlashPartition::setFailingRequest(Request request)
+// A regular file knows no MTD request: the kernel answers ENOTTY, user-mode
+// emulation ENOSYS. Any other failure is the answer.
+bool FlashPartition::simulates(int result) const
 {
-    failingRequest = request;
-}
-
-bool FlashPartition::failsSimulated(Request request) const
-{
-    if (failingRequest != request)
-        return false;
-    errno = EIO;
-    return true;
+    return result < 0 && m_simulated && (errno == ENOTTY || errno == ENOSYS);
 }
 
 int FlashPartition::simulateGetInfo(mtd_info_user *info)
 {
     struct stat status;
-    if (failsSimulated(GetInfoRequest) || fstat(m_fd, &status) != 0)
+    if (fstat(m_fd, &status) != 0)
         return -1;
     memset(info, 0, sizeof(*info));
     info->size = quint32(status.st_size);
@@ -88,7 +79,7 @@ int FlashPartition::simulateGetInfo(mtd_info_user *info)
 int FlashPartition::simulateErase(const erase_info_user &range)
 {
     struct stat status;
-    if (failsSimulated(EraseRequest) || fstat(m_fd, &status) != 0)
+    if (fstat(m_fd, &status) != 0)
         return -1;
     const quint64 end = quint64(range.start) + range.length;
     if (end > quint64(status.st_size)) {

@@ -5,16 +5,14 @@
 
 #include <mtd/mtd-user.h>
 
-// A raw flash partition reached through its MTD character device. On the
-// device the requests go to the kernel. When the path names a regular file
-// instead (the simulator's and the tests' device root), the partition is
-// simulated on that file: MEMGETINFO reports the file's size and MEMERASE
-// sets the erased range to 0xFF, as erased flash reads.
+// A raw flash partition reached through its MTD character device. Every
+// request goes to the kernel. When the path names a regular file instead (the
+// simulator's and the tests' device root), which answers no MTD request, the
+// partition is simulated on that file: MEMGETINFO reports the file's size and
+// MEMERASE sets the erased range to 0xFF, as erased flash reads.
 class FlashPartition
 {
 public:
-    enum Request { NoRequest, GetInfoRequest, EraseRequest };
-
     explicit FlashPartition(const QString &devicePath);
     ~FlashPartition();
 
@@ -27,14 +25,11 @@ public:
     int getInfo(mtd_info_user *info);
     int erase(const erase_info_user &range);
 
-    // Makes every later request of that kind fail with EIO on simulated
-    // partitions, until NoRequest is set. Real devices are never affected.
-    static void setFailingRequest(Request request);
-
 private:
     Q_DISABLE_COPY(FlashPartition)
 
-    bool failsSimulated(Request request) const;
+    // Whether a request that returned result is to be simulated.
+    bool simulates(int result) const;
     int simulateGetInfo(mtd_info_user *info);
     int simulateErase(const erase_info_user &range);
 
