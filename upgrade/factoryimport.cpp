@@ -7,7 +7,6 @@
 #include "factorysettings.h"
 #include "logowriter.h"
 #include "updatelog.h"
-#include "upgradedialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,6 +39,10 @@ const FactoryImport::Row FactoryImport::rows[] = {
 
 namespace {
 
+// The import's records carry the function the factory line's tools match them
+// on: the dialog's entry point whose quick-upgrade walk runs the import.
+const char logFunction[] = "void UpgradeDialog::setUpgradeFileList(const QStringList&)";
+
 const char copyEntryCommand[] = "cp -arf %1 %2";
 const char copyBackupCommand[] = "cp -arf %1 %2.bak";
 const char copyFolderCommand[] = "cp -rf %1 %2";
@@ -51,13 +54,13 @@ const char logoFolderSoftware[] = "KD_PLV_07";
 
 void logCopy(int line, const QString &source)
 {
-    UpdateLog(UpgradeDialog::setUpgradeFileListSignature(), line)
+    UpdateLog(logFunction, line)
         .printf("[custom_print][line:%d][copy %s]", line, source.toLocal8Bit().constData());
 }
 
 void logCopy(int line, const QString &source, const QString &destination)
 {
-    UpdateLog(UpgradeDialog::setUpgradeFileListSignature(), line)
+    UpdateLog(logFunction, line)
         .printf("[custom_print][line:%d][copy %s to %s]", line, source.toLocal8Bit().constData(),
                 destination.toLocal8Bit().constData());
 }
@@ -165,7 +168,7 @@ bool FactoryImport::copyEntry(const Row &row, const QString &source, const QStri
         CommandRunner::run(QLatin1String(copyEntryCommand), source,
                            DeviceRoot::path(QStringLiteral("/media/flash/nvm/direction.bak")));
     } else if (row.kind == CopyLogoFile) {
-        UpdateLog(UpgradeDialog::setUpgradeFileListSignature(), 1214).stream()
+        UpdateLog(logFunction, 1214).stream()
             << "setUpgradeFileList" << 1214 << "dstF.fileName():" << destination;
         LogoWriter().write(destination);
         // The picture lives on in the partition; its copy is not kept.
@@ -199,7 +202,7 @@ bool FactoryImport::replaceLogoFolder(const QString &source, const QString &dest
         return true;
     }
     if (QDir(destination).exists()) {
-        UpdateLog(UpgradeDialog::setUpgradeFileListSignature(), 1312).stream()
+        UpdateLog(logFunction, 1312).stream()
             << "setUpgradeFileList" << 1312 << "The destination path does not have a jpg file.";
         CommandRunner::run(QLatin1String(removeTreeCommand), destination);
     }
@@ -233,7 +236,7 @@ bool FactoryImport::refuses(const QString &source, int line)
     const QByteArray entry = firstSpecialEntry(QFile::encodeName(source), &mode);
     if (entry.isEmpty())
         return false;
-    UpdateLog(UpgradeDialog::setUpgradeFileListSignature(), line)
+    UpdateLog(logFunction, line)
         .printf("[custom_print][line:%d][refuse %s %s]", line, S_ISLNK(mode) ? "link" : "special",
                 entry.constData());
     return true;

@@ -5,13 +5,16 @@
 #include "flashpartition.h"
 #include "logorecord.h"
 #include "updatelog.h"
-#include "upgradedialog.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 
 namespace {
+
+// The writer's records carry the function the factory line's tools match them
+// on: the dialog's entry point for the logo.
+const char logFunction[] = "void UpgradeDialog::writeLogo(const QString&)";
 
 const char copyCommand[] = "dd if=%1 of=%2 bs=2048c count=1500";
 
@@ -23,7 +26,7 @@ const qint64 maxPictureBytes = Q_INT64_C(64) * 1024 * 1024;
 
 void logPicture(int line, const QString &imgPath, const char *verdict)
 {
-    UpdateLog(UpgradeDialog::writeLogoSignature(), line)
+    UpdateLog(logFunction, line)
         .printf("[zq_print][line:%d] %s %s", line, imgPath.toLocal8Bit().constData(), verdict);
 }
 
@@ -36,8 +39,7 @@ LogoWriter::LogoWriter()
 
 void LogoWriter::write(const QString &imgPath)
 {
-    UpdateLog(UpgradeDialog::writeLogoSignature(), 1404).stream()
-        << "writeLogo" << 1404 << "imgPath:" << imgPath;
+    UpdateLog(logFunction, 1404).stream() << "writeLogo" << 1404 << "imgPath:" << imgPath;
 
     bool tooLarge = false;
     const QImage picture = loadPicture(imgPath, &tooLarge);
@@ -78,7 +80,7 @@ void LogoWriter::removeStaleStaging()
 {
     if (!m_staging.exists())
         return;
-    UpdateLog(UpgradeDialog::writeLogoSignature(), 1410)
+    UpdateLog(logFunction, 1410)
         .printf("[zq_print][line:%d] remove %s", 1410, m_staging.fileName().toLocal8Bit().constData());
     m_staging.remove();
 }
@@ -94,8 +96,7 @@ bool LogoWriter::stagePicture(QImage picture)
     const QSize pictureSize = LogoRecord::pictureSize(&m_staging);
     if (!pictureSize.isValid()) {
         m_staging.close();
-        UpdateLog(UpgradeDialog::writeLogoSignature(), 1426).trace("writeLogo")
-            << "/dev/mtd14:invalid logo header\n";
+        UpdateLog(logFunction, 1426).trace("writeLogo") << "/dev/mtd14:invalid logo header\n";
         return false;
     }
     if (picture.size() != pictureSize)
@@ -110,21 +111,19 @@ bool LogoWriter::erasePartition()
 {
     FlashPartition partition(m_device);
     if (!partition.open()) {
-        UpdateLog(UpgradeDialog::writeLogoSignature(), 1438).trace("writeLogo");
+        UpdateLog(logFunction, 1438).trace("writeLogo");
         return false;
     }
     mtd_info_user info;
     if (partition.getInfo(&info) < 0) {
-        UpdateLog(UpgradeDialog::writeLogoSignature(), 1448).trace("writeLogo")
-            << "/dev/mtd14:MTD getinfo failed\n";
+        UpdateLog(logFunction, 1448).trace("writeLogo") << "/dev/mtd14:MTD getinfo failed\n";
         return false;
     }
     erase_info_user range;
     range.start = 0;
     range.length = info.size;
     if (partition.erase(range) < 0) {
-        UpdateLog(UpgradeDialog::writeLogoSignature(), 1459).trace("writeLogo")
-            << "/dev/mtd14:erase failed\n";
+        UpdateLog(logFunction, 1459).trace("writeLogo") << "/dev/mtd14:erase failed\n";
         return false;
     }
     return true;
@@ -137,7 +136,6 @@ void LogoWriter::writeBack()
     QFile written(m_device);
     if (!m_staging.open(QIODevice::ReadOnly) || !written.open(QIODevice::ReadOnly)
         || !LogoRecord::sameRecord(&written, &m_staging))
-        UpdateLog(UpgradeDialog::writeLogoSignature(), 1466).trace("writeLogo")
-            << "/dev/mtd14:verify failed\n";
+        UpdateLog(logFunction, 1466).trace("writeLogo") << "/dev/mtd14:verify failed\n";
     m_staging.close();
 }

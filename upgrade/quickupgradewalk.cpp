@@ -6,13 +6,18 @@
 #include "modulemanager.h"
 #include "tipdialog.h"
 #include "updatelog.h"
-#include "upgradedialog.h"
+#include "upgradefiles.h"
 #include "usbcontrol.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
+
+// The walk's records carry the function the factory line's tools match them
+// on: the dialog's entry point that runs the walk.
+const char logFunction[] = "void UpgradeDialog::setUpgradeFileList(const QStringList&)";
 
 const char quickUpgradeMarkerName[] = "zel.support.quick.upgrade";
 
@@ -55,7 +60,7 @@ bool isQuickUpgradeImage(const QString &mountDirectory, const char *imageName)
 
 void logImage(int line, int index, const QString &image)
 {
-    UpdateLog(UpgradeDialog::setUpgradeFileListSignature(), line).stream()
+    UpdateLog(logFunction, line).stream()
         << "[media_print][setUpgradeFileList] idx:" << index << " val:" << image;
 }
 
@@ -67,21 +72,22 @@ QuickUpgradeWalk::Outcome QuickUpgradeWalk::walk()
     for (int i = 0; i < media.size(); ++i) {
         const QString &directory = media.at(i);
 
-        if (isQuickUpgradeImage(directory, UpgradeDialog::systemImageName())) {
-            logImage(1108, i, onMedium(directory, UpgradeDialog::systemImageName()));
+        if (isQuickUpgradeImage(directory, UpgradeFiles::systemImage)) {
+            logImage(1108, i, onMedium(directory, UpgradeFiles::systemImage));
             requestFromMcu(&McuModule::updateSystem);
         }
 
-        if (isQuickUpgradeImage(directory, UpgradeDialog::mcuImageName())) {
-            logImage(1122, i, onMedium(directory, UpgradeDialog::mcuImageName()));
+        if (isQuickUpgradeImage(directory, UpgradeFiles::mcuImage)) {
+            logImage(1122, i, onMedium(directory, UpgradeFiles::mcuImage));
             return McuUpgrade;
         }
 
         if (FactoryImport::importFrom(directory)) {
-            TipDialog::showMessage(UpgradeDialog::tr("COPY is Done!"), 0);
+            // Translated in the dialog's context, where the catalogs hold it.
+            TipDialog::showMessage(QCoreApplication::translate("UpgradeDialog", "COPY is Done!"), 0);
             requestFromMcu(&McuModule::rebootSystem);
         }
     }
-    UpdateLog(UpgradeDialog::setUpgradeFileListSignature(), 1390).stream() << "[media_print][no_bin_file]";
+    UpdateLog(logFunction, 1390).stream() << "[media_print][no_bin_file]";
     return Cancel;
 }

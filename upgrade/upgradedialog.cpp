@@ -5,14 +5,13 @@
 #include "logowriter.h"
 #include "quickupgradewalk.h"
 #include "styleimage.h"
+#include "upgradefiles.h"
 
 #include <QKeyEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
-
-const char partPackageName[] = "ORBITA_PACK.BIN";
 
 const char buttonStyle[] = "QLabel{background-color:transparent;color:white;font:20px;padding-left:24px;}";
 const char titleStyle[] = "QLabel{background-color:transparent;color:white;font:30px;}";
@@ -126,9 +125,11 @@ void UpgradeDialog::setUpgradeFileList(const QStringList &files)
         return;
     }
     m_fileList = files;
-    m_partButton->setVisible(files.contains(QString::fromLatin1(partPackageName), Qt::CaseSensitive));
-    m_systemButton->setVisible(files.contains(QString::fromLatin1(systemImageName()), Qt::CaseSensitive));
-    m_mcuButton->setVisible(files.contains(QString::fromLatin1(mcuImageName()), Qt::CaseSensitive));
+    m_partButton->setVisible(
+        files.contains(QString::fromLatin1(UpgradeFiles::partPackage), Qt::CaseSensitive));
+    m_systemButton->setVisible(
+        files.contains(QString::fromLatin1(UpgradeFiles::systemImage), Qt::CaseSensitive));
+    m_mcuButton->setVisible(files.contains(QString::fromLatin1(UpgradeFiles::mcuImage), Qt::CaseSensitive));
 }
 
 // Closing the dialog without a choice is cancelling it: the host learns of

@@ -30,19 +30,6 @@ public:
     // the size its logo record prescribes. Outcomes go to the debug log only.
     void writeLogo(const QString &imgPath);
 
-    // The function signatures of the log records written for the two entry
-    // points above, whichever class writes them: the factory line's tools
-    // match the records on them.
-    static const char *setUpgradeFileListSignature()
-    {
-        return "void UpgradeDialog::setUpgradeFileList(const QStringList&)";
-    }
-    static const char *writeLogoSignature() { return "void UpgradeDialog::writeLogo(const QString&)"; }
-
-    // The images a medium's file list and the quick-upgrade walk look for.
-    static const char *systemImageName() { return "ISPBOOOT.BIN"; }
-    static const char *mcuImageName() { return "mcu.bin"; }
-
 signals:
     void partUpdateSig();
     void completeUpdateSig();
