@@ -19,7 +19,7 @@ target_include_directories(updatetheme_contract INTERFACE $<INSTALL_INTERFACE:${
 target_link_libraries(updatetheme_contract INTERFACE Qt5::Widgets)
 install(TARGETS updatetheme_contract EXPORT updatethemeTargets COMPONENT sdk)
 install(EXPORT updatethemeTargets NAMESPACE updatetheme:: DESTINATION ${sdk_cmake_dir} COMPONENT sdk)
-install(FILES ${PROJECT_SOURCE_DIR}/plugin/updateinterface.h DESTINATION ${sdk_include_dir} COMPONENT sdk)
+install(FILES ${PROJECT_SOURCE_DIR}/contract/updateinterface.h DESTINATION ${sdk_include_dir} COMPONENT sdk)
 
 # Where the host finds the plugin at run time: a device path, absolute, so it
 # does not move with a staging folder.

@@ -4,8 +4,8 @@
 #
 #   scripts/static-analysis.sh [BUILD_DIR]      default: <repo>/build-analysis
 #
-# 1. clang-tidy with the repository's .clang-tidy over plugin/, upgrade/,
-#    widgets/, common/ and host/, using the build's compile_commands.json;
+# 1. clang-tidy with the repository's .clang-tidy over contract/, plugin/,
+#    upgrade/, widgets/, common/ and host/, using the build's compile_commands.json;
 # 2. cppcheck (warning, style, performance, portability) over the same folders;
 # 3. valgrind memcheck of the test programs that run the plugin's code, each
 #    with a fresh sandbox as the test suite gives it; the fuzzer runs 4,000
@@ -19,7 +19,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$top/build-analysis}")
 jobs=2
-folders=(plugin upgrade widgets common host)
+folders=(contract plugin upgrade widgets common host)
 memcheck_programs=(tst_plugin tst_upgradedialog tst_factoryimport tst_customupdatewidget
                    tst_custommcuupdatewidget tst_updateviewfuzz)
 
@@ -61,7 +61,7 @@ run_cppcheck() {
     (cd "$top" && cppcheck --enable=warning,style,performance,portability --std=c++11 --library=qt \
         --inline-suppr --quiet --error-exitcode=1 -j "$jobs" --suppress=missingIncludeSystem \
         --template='{file}:{line}: {severity}: {message} [{id}]' \
-        -I plugin -I upgrade -I widgets -I common -I host/comviews -I host/qvappframework "${folders[@]}")
+        -I contract -I plugin -I upgrade -I widgets -I common -I host/comviews -I host/qvappframework "${folders[@]}")
 }
 
 memcheck_one() {
