@@ -7,12 +7,15 @@
 // so paths read exactly as the device knows them; tests and the simulator set
 // UPDATETHEME_DEVICE_ROOT to a sandbox folder so that nothing touches the real
 // machine's /media/flash, /dev or /application.
-class DeviceRoot
-{
-public:
-    static const char *environmentVariable() { return "UPDATETHEME_DEVICE_ROOT"; }
+namespace DeviceRoot {
 
-    static QString path(const QString &devicePath);
-};
+inline const char *environmentVariable()
+{
+    return "UPDATETHEME_DEVICE_ROOT";
+}
+
+QString path(const QString &devicePath);
+
+} // namespace DeviceRoot
 
 #endif // DEVICEROOT_H

@@ -5,14 +5,14 @@ class QImage;
 
 // The screens' button pictures. Each screen loads its own once, hands the
 // host widgets const pointers to them and releases them in its destructor.
-class StyleImage
-{
-public:
-    // A heap picture from "/application/resource/update/style0/<name>"; a
-    // missing file gives a null picture, which the host widgets cope with.
-    static QImage *load(const char *name);
-    // Deletes the picture and clears the pointer.
-    static void release(QImage *&image);
-};
+namespace StyleImage {
+
+// A heap picture from "/application/resource/update/style0/<name>"; a missing
+// file gives a null picture, which the host widgets cope with.
+QImage *load(const char *name);
+// Deletes the picture and clears the pointer.
+void release(QImage *&image);
+
+} // namespace StyleImage
 
 #endif // STYLEIMAGE_H

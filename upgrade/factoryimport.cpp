@@ -16,8 +16,29 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+namespace {
+
+// How a row treats its source.
+enum Kind {
+    CopyFile, // "cp -arf"
+    CopyFileWithBackup, // "cp -arf", then again to the destination + ".bak"
+    CopyDirection, // "cp -arf", then again to "direction.bak"
+    CopyLogoFile, // "cp -arf", write the logo, remove the copy
+    ReplaceFolder, // remove the old folder, then "cp -rf"
+    ReplaceLogoFolder, // ReplaceFolder on logo software only, then write its first picture
+    CopyCarHome // remove configs/carplay_config.xml and the old picture, then "cp -arf"
+};
+
+struct Row
+{
+    const char *source; // under the mount directory
+    const char *destination; // on the device
+    Kind kind;
+    int line; // of the row's log records
+};
+
 // The rows in the order they are imported.
-const FactoryImport::Row FactoryImport::rows[] = {
+const Row rows[] = {
     {"/touch_conf", "/media/flash/nvm/touch_conf", CopyFileWithBackup, 1134},
     {"/Factory.ini", "/media/flash/nvm/Quorvex/Factory.ini", CopyFile, 1144},
     {"/SETUPMENU.ini", "/media/flash/nvm/Quorvex/SETUPMENU.ini", CopyFile, 1153},
@@ -36,8 +57,6 @@ const FactoryImport::Row FactoryImport::rows[] = {
     {"/languages", "/media/flash/nvm/languages", ReplaceFolder, 1352},
     {"/CarHome.png", "/media/flash/nvm/CarHome.png", CopyCarHome, 1368},
 };
-
-namespace {
 
 // The import's records carry the function the factory line's tools match them
 // on: the dialog's entry point whose quick-upgrade walk runs the import.
@@ -123,40 +142,25 @@ QByteArray firstSpecialEntry(const QByteArray &path, mode_t *mode)
     return QByteArray();
 }
 
-} // namespace
-
-bool FactoryImport::importFrom(const QString &mountDirectory)
+// A link on a medium is copied as a link, and a later copy onto it writes
+// wherever it points, outside the settings area; a device node, named pipe or
+// socket is recreated by the copy, as root, where anything that reads the
+// settings area reaches it. A source that is or holds any of them is refused
+// whole, before anything of its row is removed or copied. A refusal is logged
+// on line.
+bool refuses(const QString &source, int line)
 {
-    if (!FactorySettings::factoryCustom())
+    mode_t mode;
+    const QByteArray entry = firstSpecialEntry(QFile::encodeName(source), &mode);
+    if (entry.isEmpty())
         return false;
-    bool copied = false;
-    for (const Row &row : rows) {
-        if (importRow(row, mountDirectory + QLatin1String(row.source),
-                      DeviceRoot::path(QLatin1String(row.destination))))
-            copied = true;
-    }
-    return copied;
+    UpdateLog(logFunction, line)
+        .printf("[custom_print][line:%d][refuse %s %s]", line, S_ISLNK(mode) ? "link" : "special",
+                entry.constData());
+    return true;
 }
 
-bool FactoryImport::importRow(const Row &row, const QString &source, const QString &destination)
-{
-    switch (row.kind) {
-    case CopyFile:
-    case CopyFileWithBackup:
-    case CopyDirection:
-    case CopyLogoFile:
-        return copyEntry(row, source, destination);
-    case ReplaceFolder:
-        return replaceFolder(source, destination, row.line);
-    case ReplaceLogoFolder:
-        return replaceLogoFolder(source, destination, row.line);
-    case CopyCarHome:
-        return replaceCarHome(source, destination, row.line);
-    }
-    return false;
-}
-
-bool FactoryImport::copyEntry(const Row &row, const QString &source, const QString &destination)
+bool copyEntry(const Row &row, const QString &source, const QString &destination)
 {
     if (!QFile::exists(source) || refuses(source, row.line))
         return false;
@@ -178,7 +182,7 @@ bool FactoryImport::copyEntry(const Row &row, const QString &source, const QStri
 }
 
 // Makes destination a copy of the source folder; false when there is none.
-bool FactoryImport::replaceFolder(const QString &source, const QString &destination, int line)
+bool replaceFolder(const QString &source, const QString &destination, int line)
 {
     if (!QDir(source).exists() || refuses(source, line))
         return false;
@@ -190,7 +194,7 @@ bool FactoryImport::replaceFolder(const QString &source, const QString &destinat
     return true;
 }
 
-bool FactoryImport::replaceLogoFolder(const QString &source, const QString &destination, int line)
+bool replaceLogoFolder(const QString &source, const QString &destination, int line)
 {
     if (BaseControl::getInstance()->getSoftwareVersion() != QLatin1String(logoFolderSoftware)
         || !replaceFolder(source, destination, line))
@@ -210,7 +214,7 @@ bool FactoryImport::replaceLogoFolder(const QString &source, const QString &dest
 }
 
 // The new picture replaces the old one and configs/carplay_config.xml.
-bool FactoryImport::replaceCarHome(const QString &source, const QString &destination, int line)
+bool replaceCarHome(const QString &source, const QString &destination, int line)
 {
     if (!QFile::exists(source) || refuses(source, line))
         return false;
@@ -225,19 +229,35 @@ bool FactoryImport::replaceCarHome(const QString &source, const QString &destina
     return true;
 }
 
-// A link on a medium is copied as a link, and a later copy onto it writes
-// wherever it points, outside the settings area; a device node, named pipe or
-// socket is recreated by the copy, as root, where anything that reads the
-// settings area reaches it. A source that is or holds any of them is refused
-// whole, before anything of its row is removed or copied.
-bool FactoryImport::refuses(const QString &source, int line)
+bool importRow(const Row &row, const QString &source, const QString &destination)
 {
-    mode_t mode;
-    const QByteArray entry = firstSpecialEntry(QFile::encodeName(source), &mode);
-    if (entry.isEmpty())
+    switch (row.kind) {
+    case CopyFile:
+    case CopyFileWithBackup:
+    case CopyDirection:
+    case CopyLogoFile:
+        return copyEntry(row, source, destination);
+    case ReplaceFolder:
+        return replaceFolder(source, destination, row.line);
+    case ReplaceLogoFolder:
+        return replaceLogoFolder(source, destination, row.line);
+    case CopyCarHome:
+        return replaceCarHome(source, destination, row.line);
+    }
+    return false;
+}
+
+} // namespace
+
+bool FactoryImport::importFrom(const QString &mountDirectory)
+{
+    if (!FactorySettings::factoryCustom())
         return false;
-    UpdateLog(logFunction, line)
-        .printf("[custom_print][line:%d][refuse %s %s]", line, S_ISLNK(mode) ? "link" : "special",
-                entry.constData());
-    return true;
+    bool copied = false;
+    for (const Row &row : rows) {
+        if (importRow(row, mountDirectory + QLatin1String(row.source),
+                      DeviceRoot::path(QLatin1String(row.destination))))
+            copied = true;
+    }
+    return copied;
 }

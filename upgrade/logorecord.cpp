@@ -14,8 +14,6 @@ const quint64 largestPicture = quint64(16) * 1024 * 1024;
 
 } // namespace
 
-const qint64 LogoRecord::size = 3072000;
-
 QSize LogoRecord::pictureSize(QIODevice *record)
 {
     uchar header[8];

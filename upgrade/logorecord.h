@@ -12,26 +12,26 @@ class QImage;
 // then from byte 80 the picture's pixels as the image holds them in memory.
 // Everything else in the record belongs to the device's start-up code and is
 // carried over unchanged.
-class LogoRecord
-{
-public:
-    // The bytes copied between the partition and the staging file: 1500
-    // blocks of 2048 bytes.
-    static const qint64 size;
+namespace LogoRecord {
 
-    // The picture size the header of record prescribes. Invalid when fewer
-    // than 8 bytes can be read at offset 60, when the width or the height is
-    // 0, or when the picture would exceed 16 MiB at 4 bytes per pixel: a
-    // corrupted header must not lead to an erased partition.
-    static QSize pictureSize(QIODevice *record);
+// The bytes copied between the partition and the staging file: 1500 blocks
+// of 2048 bytes.
+const qint64 size = 3072000;
 
-    // Writes the picture's pixel buffer at offset 80, the padding at the end
-    // of its rows cleared.
-    static bool writePicture(QIODevice *record, const QImage &picture);
+// The picture size the header of record prescribes. Invalid when fewer than 8
+// bytes can be read at offset 60, when the width or the height is 0, or when
+// the picture would exceed 16 MiB at 4 bytes per pixel: a corrupted header
+// must not lead to an erased partition.
+QSize pictureSize(QIODevice *record);
 
-    // Whether the first size bytes of both devices are equal (both must be
-    // open for reading).
-    static bool sameRecord(QIODevice *first, QIODevice *second);
-};
+// Writes the picture's pixel buffer at offset 80, the padding at the end of
+// its rows cleared.
+bool writePicture(QIODevice *record, const QImage &picture);
+
+// Whether the first size bytes of both devices are equal (both must be open
+// for reading).
+bool sameRecord(QIODevice *first, QIODevice *second);
+
+} // namespace LogoRecord
 
 #endif // LOGORECORD_H

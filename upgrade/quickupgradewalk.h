@@ -6,13 +6,13 @@
 // the host's MCU module start the system upgrade, an MCU image next to it
 // ends the walk with the MCU upgrade, and on devices set up for factory
 // customisation each medium's customisation data is imported.
-class QuickUpgradeWalk
-{
-public:
-    enum Outcome { McuUpgrade, Cancel };
+namespace QuickUpgradeWalk {
 
-    // Walks the mounted media; the outcome is the dialog's answer to the host.
-    static Outcome walk();
-};
+enum Outcome { McuUpgrade, Cancel };
+
+// Walks the mounted media; the outcome is the dialog's answer to the host.
+Outcome walk();
+
+} // namespace QuickUpgradeWalk
 
 #endif // QUICKUPGRADEWALK_H
