@@ -115,6 +115,7 @@ void tst_FactoryImport::init()
 
 void tst_FactoryImport::cleanup()
 {
+    refuseDriverRequest(0);
     disconnect(CommandLog::instance(), nullptr, &m_context, nullptr);
     m_log.reset();
     m_sandbox.reset();
@@ -441,11 +442,11 @@ void tst_FactoryImport::writesTheLogo()
     const QByteArray before
         = writeFlash(fault == BlankPartition ? QByteArray(partitionSize, char(0xFF))
                                              : logoPartition(partitionSize, header.width(), header.height()));
+    if (fault == GetInfoFails)
+        refuseDriverRequest(MEMGETINFO);
     // In the device VM the flash simulator makes the erase fail itself.
-    unsigned long refused = fault == GetInfoFails ? MEMGETINFO : 0;
     if (fault == EraseFails && !Sandbox::onKernelFlash())
-        refused = MEMERASE;
-    const DriverFault driverFault(refused, EIO);
+        refuseDriverRequest(MEMERASE);
     if (fault == StaleStaging) {
         m_sandbox->writeFile(stagingFile, "stale");
         QFile::remove(path);

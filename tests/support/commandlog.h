@@ -17,9 +17,6 @@ public:
 signals:
     // Emitted after the shell has finished the command.
     void commandFinished(const QByteArray &command);
-
-private:
-    CommandLog() = default;
 };
 
 #endif // COMMANDLOG_H

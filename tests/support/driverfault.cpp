@@ -4,8 +4,7 @@
 #include <cstdarg>
 
 namespace {
-unsigned long failingRequest = 0;
-int failure = 0;
+unsigned long refusedRequest = 0;
 } // namespace
 
 extern "C" int __real_ioctl(int fd, unsigned long request, ...);
@@ -18,20 +17,14 @@ extern "C" int __wrap_ioctl(int fd, unsigned long request, ...)
     va_start(arguments, request);
     void *argument = va_arg(arguments, void *);
     va_end(arguments);
-    if (failingRequest != 0 && request == failingRequest) {
-        errno = failure;
+    if (request == refusedRequest) {
+        errno = EIO;
         return -1;
     }
     return __real_ioctl(fd, request, argument);
 }
 
-DriverFault::DriverFault(unsigned long request, int error)
+void refuseDriverRequest(unsigned long request)
 {
-    failingRequest = request;
-    failure = error;
-}
-
-DriverFault::~DriverFault()
-{
-    failingRequest = 0;
+    refusedRequest = request;
 }
