@@ -7,6 +7,7 @@
 #include "datasavecontrol.h"
 #include "factorysettings.h"
 #include "progressringpainter.h"
+#include "singleshot.h"
 #include "styleimage.h"
 #include "uimanager.h"
 #include "updatelog.h"
@@ -40,6 +41,7 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     , m_normalImage(nullptr)
     , m_pressedImage(nullptr)
     , m_disabledImage(nullptr)
+    , m_checkDeviceTimer(nullptr)
 {
     m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
     connect(m_countdownTimer, &QTimer::timeout, this, &CustomMcuUpdateWidget::onCountdown);
@@ -79,7 +81,8 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     connect(m_updateButton, &CustomButtonBase::clicked, this, &CustomMcuUpdateWidget::onBtClicked);
     connect(m_cancelButton, &CustomButtonBase::clicked, this, &CustomMcuUpdateWidget::onBtClicked);
 
-    QTimer::singleShot(100, this, SLOT(onCheckDeviceSlot()));
+    m_checkDeviceTimer = SingleShot::start(this, "m_checkDeviceTimer", 100);
+    connect(m_checkDeviceTimer, &QTimer::timeout, this, &CustomMcuUpdateWidget::onCheckDeviceSlot);
 }
 
 CustomMcuUpdateWidget::~CustomMcuUpdateWidget()

@@ -87,6 +87,8 @@ private:
     QImage *m_pressedImage;
     QImage *m_disabledImage;
     ProgressRingPainter m_ring;
+    // Asks the host to check the medium a tenth of a second after construction.
+    QTimer *m_checkDeviceTimer;
 };
 
 #endif // CUSTOMMCUUPDATEWIDGET_H

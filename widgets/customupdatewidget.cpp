@@ -5,6 +5,7 @@
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "customimageradiobutton.h"
+#include "singleshot.h"
 #include "styleimage.h"
 #include "tipdialog.h"
 #include "updatelog.h"
@@ -52,8 +53,9 @@ CustomUpdateWidget::CustomUpdateWidget(const bool &firstFlag, const bool &second
     , m_checkedPressedImage(StyleImage::load("bt_c_d.png"))
     , m_uncheckedNormalImage(StyleImage::load("bt_uc_n.png"))
     , m_uncheckedPressedImage(StyleImage::load("bt_uc_d.png"))
+    , m_checkDeviceTimer(SingleShot::start(this, "m_checkDeviceTimer", 500))
 {
-    QTimer::singleShot(500, this, SLOT(onCheckDeviceSlot()));
+    connect(m_checkDeviceTimer, &QTimer::timeout, this, &CustomUpdateWidget::onCheckDeviceSlot);
 }
 
 CustomUpdateWidget::~CustomUpdateWidget()

@@ -85,6 +85,8 @@ private:
     QImage *m_checkedPressedImage;
     QImage *m_uncheckedNormalImage;
     QImage *m_uncheckedPressedImage;
+    // Asks the host to check the media half a second after construction.
+    QTimer *m_checkDeviceTimer;
 };
 
 #endif // CUSTOMUPDATEWIDGET_H
