@@ -3,6 +3,7 @@
 #include "customimagebutton.h"
 #include "custommcuupdatewidget.h"
 #include "datasavecontrol.h"
+#include "hostkeys.h"
 #include "logcapture.h"
 #include "progressringpainter.h"
 #include "sandbox.h"
@@ -19,11 +20,13 @@ enum State { Counting, Unusable, Upgrading, UpgradingQuick, Finished, Viewless }
 // What the user does besides pressing the host's key codes, and the host hiding Update.
 enum Input { TouchScreen = 1, TouchUpdate, TouchCancel, HideUpdate };
 
-const QList<int> leftKeys = {0x0110003D, 0x0110003F, 0x0110004E, 0x0140000A, 0x0140000C};
-const QList<int> rightKeys = {0x0110003E, 0x01100040, 0x0110004D, 0x0140000B, 0x0140000D};
-const QList<int> activateKeys = {0x01100041, 0x01400009};
-const QList<int> cancelKeys = {0x0110002A, 0x0140000F};
-const int unknownKey = 0x01100099;
+const QList<int> leftKeys
+    = {HostKey::Previous, HostKey::Left, HostKey::KnobBackward, HostKey::Up, HostKey::PagePrevious};
+const QList<int> rightKeys
+    = {HostKey::Next, HostKey::Right, HostKey::KnobForward, HostKey::Down, HostKey::PageNext};
+const QList<int> activateKeys = {HostKey::Ok, HostKey::Select};
+const QList<int> cancelKeys = {HostKey::Back, HostKey::Return};
+const int unknownKey = 0x01100099; // in none of the tables
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "datasavecontrol.h"
 #include "hostjournal.h"
+#include "hostkeys.h"
 #include "hostsetup.h"
 #include "logcapture.h"
 #include "mediatree.h"
@@ -16,9 +17,6 @@
 namespace {
 
 const char walkFunction[] = "void UpgradeDialog::setUpgradeFileList(const QStringList&)";
-
-const int backwardKey = 0x0110003F;
-const int forwardKey = 0x01100040;
 
 const QStringList allFiles {"ORBITA_PACK.BIN", "ISPBOOOT.BIN", "mcu.bin"};
 // The title, then the choices in focus order: their plain captions and the signal each emits.
@@ -244,20 +242,21 @@ void tst_UpgradeDialog::handlesKeys_data()
                         const QString &expected) {
         QTest::newRow(qPrintable(name)) << files << start << key << expected;
     };
-    row("forward from nothing", allFiles, "", forwardKey, "m_partButton");
-    row("backward from nothing", allFiles, "", backwardKey, "m_cancelButton");
-    for (int key : {0x0110003F, 0x0110004E, 0x0140000A})
+    row("forward from nothing", allFiles, "", HostKey::Right, "m_partButton");
+    row("backward from nothing", allFiles, "", HostKey::Left, "m_cancelButton");
+    for (int key : {HostKey::Left, HostKey::KnobBackward, HostKey::Up})
         row("backward key " + keyName(key), allFiles, "m_systemButton", key, "m_partButton");
-    for (int key : {0x01100040, 0x0110004D, 0x0140000B})
+    for (int key : {HostKey::Right, HostKey::KnobForward, HostKey::Down})
         row("forward key " + keyName(key), allFiles, "m_systemButton", key, "m_mcuButton");
-    row("forward wraps from cancel", allFiles, "m_cancelButton", forwardKey, "m_partButton");
-    row("backward wraps from part", allFiles, "m_partButton", backwardKey, "m_cancelButton");
-    row("forward from nothing skips hidden part", {"ISPBOOOT.BIN"}, "", forwardKey, "m_systemButton");
-    row("wrap skips hidden choices", {"mcu.bin"}, "m_cancelButton", forwardKey, "m_mcuButton");
-    row("backward skips hidden choices", {"ORBITA_PACK.BIN"}, "m_cancelButton", backwardKey, "m_partButton");
-    row("only cancel, forward stays", {}, "m_cancelButton", forwardKey, "m_cancelButton");
-    row("neighbour of a focus key, nothing focused", allFiles, "", 0x0110003E, "");
-    row("host key of another screen, button focused", allFiles, "m_mcuButton", 0x0120000A, "");
+    row("forward wraps from cancel", allFiles, "m_cancelButton", HostKey::Right, "m_partButton");
+    row("backward wraps from part", allFiles, "m_partButton", HostKey::Left, "m_cancelButton");
+    row("forward from nothing skips hidden part", {"ISPBOOOT.BIN"}, "", HostKey::Right, "m_systemButton");
+    row("wrap skips hidden choices", {"mcu.bin"}, "m_cancelButton", HostKey::Right, "m_mcuButton");
+    row("backward skips hidden choices", {"ORBITA_PACK.BIN"}, "m_cancelButton", HostKey::Left,
+        "m_partButton");
+    row("only cancel, forward stays", {}, "m_cancelButton", HostKey::Right, "m_cancelButton");
+    row("neighbour of a focus key, nothing focused", allFiles, "", HostKey::Next, "");
+    row("host key of another screen, button focused", allFiles, "m_mcuButton", HostKey::Cancel, "");
 }
 
 void tst_UpgradeDialog::handlesKeys()

@@ -2,6 +2,8 @@
 
 #include "customimagelabel.h"
 #include "factorysettings.h"
+#include "hostkeys.h"
+#include "keytable.h"
 #include "logowriter.h"
 #include "quickupgradewalk.h"
 #include "styleimage.h"
@@ -20,16 +22,11 @@ const char titleStyle[] = "QLabel{background-color:transparent;color:white;font:
 const int countdownSeconds = 10;
 const int countdownInterval = 1000;
 
-// The host's hardware keys and the direction each moves the focus.
-struct FocusKey
-{
-    int key;
-    int step;
-};
-
-const FocusKey focusKeys[] = {
-    {0x0110003F, -1}, {0x01100040, +1}, {0x0110004D, +1},
-    {0x0110004E, -1}, {0x0140000A, -1}, {0x0140000B, +1},
+// The dialog moves the focus and leaves every other key to its parent.
+const KeyTable::Binding keyTable[] = {
+    {HostKey::Left, KeyTable::FocusPrevious},    {HostKey::Right, KeyTable::FocusNext},
+    {HostKey::KnobForward, KeyTable::FocusNext}, {HostKey::KnobBackward, KeyTable::FocusPrevious},
+    {HostKey::Up, KeyTable::FocusPrevious},      {HostKey::Down, KeyTable::FocusNext},
 };
 
 } // namespace
@@ -179,15 +176,19 @@ void UpgradeDialog::chooseAutomatically()
 
 void UpgradeDialog::keyPressEvent(QKeyEvent *event)
 {
-    for (size_t i = 0; i < sizeof(focusKeys) / sizeof(focusKeys[0]); ++i) {
-        if (event->key() == focusKeys[i].key) {
-            moveFocus(focusKeys[i].step);
-            event->accept();
-            return;
-        }
+    switch (KeyTable::find(keyTable, event->key())) {
+    case KeyTable::FocusPrevious:
+        moveFocus(-1);
+        break;
+    case KeyTable::FocusNext:
+        moveFocus(+1);
+        break;
+    default:
+        // Left to the parent: the host's screens handle the other keys.
+        event->ignore();
+        return;
     }
-    // Left to the parent: the host's screens handle the other keys.
-    event->ignore();
+    event->accept();
 }
 
 void UpgradeDialog::showEvent(QShowEvent *event)

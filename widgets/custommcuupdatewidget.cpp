@@ -6,6 +6,8 @@
 #include "customimagelabel.h"
 #include "datasavecontrol.h"
 #include "factorysettings.h"
+#include "hostkeys.h"
+#include "keytable.h"
 #include "progressringpainter.h"
 #include "singleshot.h"
 #include "styleimage.h"
@@ -20,6 +22,18 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// Ok and Select press the focused button. The cancel keys press Cancel even
+// while it is disabled, so the user can always leave a running upgrade.
+const KeyTable::Binding keyTable[] = {
+    {HostKey::Back, KeyTable::Cancel},           {HostKey::Previous, KeyTable::FocusPrevious},
+    {HostKey::Next, KeyTable::FocusNext},        {HostKey::Left, KeyTable::FocusPrevious},
+    {HostKey::Right, KeyTable::FocusNext},       {HostKey::Ok, KeyTable::Activate},
+    {HostKey::KnobForward, KeyTable::FocusNext}, {HostKey::KnobBackward, KeyTable::FocusPrevious},
+    {HostKey::Select, KeyTable::Activate},       {HostKey::Up, KeyTable::FocusPrevious},
+    {HostKey::Down, KeyTable::FocusNext},        {HostKey::PagePrevious, KeyTable::FocusPrevious},
+    {HostKey::PageNext, KeyTable::FocusNext},    {HostKey::Return, KeyTable::Cancel},
+};
 
 // The host's application layer, hierarchy value 0.
 QWidget *applicationLayer()
@@ -246,32 +260,21 @@ void CustomMcuUpdateWidget::keyPressEvent(QKeyEvent *event)
         return;
     }
 
-    // Codes of the host's key map. The cancel codes press Cancel even while
-    // it is disabled, so the user can always leave a running upgrade.
-    switch (event->key()) {
-    case 0x0110002A:
-    case 0x0140000F:
+    // Any other key is taken too, and does nothing.
+    switch (KeyTable::find(keyTable, event->key())) {
+    case KeyTable::Cancel:
         emit m_cancelButton->clicked();
         break;
-    case 0x0110003D:
-    case 0x0110003F:
-    case 0x0110004E:
-    case 0x0140000A:
-    case 0x0140000C:
+    case KeyTable::FocusPrevious:
         moveFocus(-1);
         break;
-    case 0x0110003E:
-    case 0x01100040:
-    case 0x0110004D:
-    case 0x0140000B:
-    case 0x0140000D:
+    case KeyTable::FocusNext:
         moveFocus(+1);
         break;
-    case 0x01100041:
-    case 0x01400009:
+    case KeyTable::Activate:
         activateFocusedButton();
         break;
-    default:
+    case KeyTable::Unhandled:
         break;
     }
     event->accept();

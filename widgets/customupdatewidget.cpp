@@ -5,6 +5,8 @@
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "customimageradiobutton.h"
+#include "hostkeys.h"
+#include "keytable.h"
 #include "singleshot.h"
 #include "styleimage.h"
 #include "tipdialog.h"
@@ -17,6 +19,25 @@
 #include <QTimer>
 
 namespace {
+
+// The knob turns the focus the other way round than on the other screens;
+// every key not listed is left to the parent.
+const KeyTable::Binding keyTable[] = {
+    {HostKey::Back, KeyTable::Cancel},
+    {HostKey::Previous, KeyTable::FocusPrevious},
+    {HostKey::Next, KeyTable::FocusNext},
+    {HostKey::Left, KeyTable::FocusPrevious},
+    {HostKey::Right, KeyTable::FocusNext},
+    {HostKey::KnobForward, KeyTable::FocusPrevious},
+    {HostKey::KnobBackward, KeyTable::FocusNext},
+    {HostKey::Cancel, KeyTable::Cancel},
+    {HostKey::Up, KeyTable::FocusPrevious},
+    {HostKey::Down, KeyTable::FocusNext},
+    {HostKey::PagePrevious, KeyTable::FocusPrevious},
+    {HostKey::PageNext, KeyTable::FocusNext},
+    {HostKey::Return, KeyTable::Cancel},
+    {HostKey::Exit, KeyTable::Cancel},
+};
 
 template<typename T> T *createChild(QWidget *parent, const char *name)
 {
@@ -295,25 +316,14 @@ void CustomUpdateWidget::keyPressEvent(QKeyEvent *event)
         << "CustomUpdateWidget"
         << "keyPressEvent" << event;
 
-    switch (event->key()) {
-    case 0x0110002A:
-    case 0x01200026:
-    case 0x0140000F:
-    case 0x0140004B:
+    switch (KeyTable::find(keyTable, event->key())) {
+    case KeyTable::Cancel:
         onCancelClicked();
         break;
-    case 0x0110003D:
-    case 0x0110003F:
-    case 0x0110004D:
-    case 0x0140000A:
-    case 0x0140000C:
+    case KeyTable::FocusPrevious:
         moveFocusIndex(-1);
         break;
-    case 0x0110003E:
-    case 0x01100040:
-    case 0x0110004E:
-    case 0x0140000B:
-    case 0x0140000D:
+    case KeyTable::FocusNext:
         moveFocusIndex(+1);
         break;
     default:
