@@ -81,7 +81,7 @@ void UpgradeDialog::createChildren()
     m_mcuButton->setObjectName(QStringLiteral("m_mcuButton"));
     m_cancelButton = new CustomImageLabel(this);
     m_cancelButton->setObjectName(QStringLiteral("m_cancelButton"));
-    m_focusList << m_partButton << m_systemButton << m_mcuButton << m_cancelButton;
+    m_focusRing << m_partButton << m_systemButton << m_mcuButton << m_cancelButton;
 
     m_titleLabel->setWordWrap(true);
     m_titleLabel->setAlignment(Qt::AlignCenter);
@@ -91,8 +91,7 @@ void UpgradeDialog::createChildren()
     m_systemButton->setText(tr("Upgrade system"));
     m_mcuButton->setText(tr("Upgrade MCU"));
     m_cancelButton->setText(tr("Cancel"));
-    for (int i = 0; i < m_focusList.size(); ++i) {
-        CustomImageLabel *button = static_cast<CustomImageLabel *>(m_focusList.at(i));
+    for (CustomImageLabel *button : {m_partButton, m_systemButton, m_mcuButton, m_cancelButton}) {
         button->setAlignment(Qt::AlignCenter);
         button->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, nullptr, true);
         button->setStyleSheet(QLatin1String(buttonStyle));
@@ -178,10 +177,10 @@ void UpgradeDialog::keyPressEvent(QKeyEvent *event)
 {
     switch (KeyTable::find(keyTable, event->key())) {
     case KeyTable::FocusPrevious:
-        moveFocus(-1);
+        m_focusRing.move(-1);
         break;
     case KeyTable::FocusNext:
-        moveFocus(+1);
+        m_focusRing.move(+1);
         break;
     default:
         // Left to the parent: the host's screens handle the other keys.
@@ -196,34 +195,6 @@ void UpgradeDialog::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // No button is focused: the first navigation key decides where focus lands.
     setFocus();
-}
-
-void UpgradeDialog::moveFocus(int step)
-{
-    int current = -1;
-    for (int i = 0; i < m_focusList.size(); ++i) {
-        if (m_focusList.at(i)->isVisible() && m_focusList.at(i)->hasFocus()) {
-            current = i;
-            break;
-        }
-    }
-    if (step == 0)
-        return;
-    // At most one pass: back at the start, or every index tried, the walk stops.
-    int candidate = current;
-    for (int tried = 0; tried < m_focusList.size(); ++tried) {
-        candidate += step;
-        if (candidate < 0)
-            candidate = m_focusList.size() - 1;
-        else if (candidate >= m_focusList.size())
-            candidate = 0;
-        if (candidate == current)
-            return;
-        if (m_focusList.at(candidate)->isVisible()) {
-            m_focusList.at(candidate)->setFocus();
-            return;
-        }
-    }
 }
 
 void UpgradeDialog::writeLogo(const QString &imgPath)

@@ -1,7 +1,8 @@
 #ifndef UPGRADEDIALOG_H
 #define UPGRADEDIALOG_H
 
-#include <QList>
+#include "focusring.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -60,7 +61,6 @@ protected:
 private:
     void createChildren();
     void layOut();
-    void moveFocus(int step);
     void showCountdown();
     void chooseAutomatically();
 
@@ -71,7 +71,7 @@ private:
     CustomImageLabel *m_systemButton;
     CustomImageLabel *m_mcuButton;
     CustomImageLabel *m_cancelButton;
-    QList<QWidget *> m_focusList;
+    FocusRing m_focusRing;
     QTimer *m_countdownTimer;
     QImage *m_normalImage;
     QImage *m_pressedImage;

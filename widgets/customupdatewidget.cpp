@@ -135,7 +135,7 @@ void CustomUpdateWidget::createButtons()
     ButtonCountdown::setCaption(m_updateButton, tr("Update"));
     ButtonCountdown::setCaption(m_cancelButton, tr("Cancel"));
 
-    m_focusList << m_usb0Radio << m_usb1Radio << m_sd0Radio << m_sd1Radio << m_updateButton << m_cancelButton;
+    m_focusRing << m_usb0Radio << m_usb1Radio << m_sd0Radio << m_sd1Radio << m_updateButton << m_cancelButton;
 
     for (CustomImageRadioButton *radio : radios()) {
         radio->setConstCheckedImage(m_checkedNormalImage, m_checkedPressedImage, nullptr, nullptr, true);
@@ -286,28 +286,7 @@ void CustomUpdateWidget::onCountdown()
 
 void CustomUpdateWidget::moveFocusIndex(int step)
 {
-    const int count = m_focusList.size();
-    int current = -1;
-    for (int i = 0; i < count; ++i) {
-        if (m_focusList.at(i)->isVisible() && m_focusList.at(i)->hasFocus()) {
-            current = i;
-            break;
-        }
-    }
-
-    const auto wrap = [count](int index) {
-        return index < 0 ? count - 1 : (index >= count ? 0 : index);
-    };
-    const int first = wrap(current + step);
-    int candidate = first;
-    do {
-        QWidget *entry = m_focusList.at(candidate);
-        if (entry->isVisible() && entry->isEnabled()) {
-            entry->setFocus();
-            return;
-        }
-        candidate = wrap(candidate + step);
-    } while (candidate != first);
+    m_focusRing.move(step);
 }
 
 void CustomUpdateWidget::keyPressEvent(QKeyEvent *event)

@@ -1,6 +1,7 @@
 #ifndef CUSTOMUPDATEWIDGET_H
 #define CUSTOMUPDATEWIDGET_H
 
+#include "focusring.h"
 #include "updateinterface.h"
 
 #include <QList>
@@ -77,7 +78,7 @@ private:
     CustomImageLabel *m_messageLabel;
     CustomImageLabel *m_infoLabel1;
     CustomImageLabel *m_infoLabel2;
-    QList<QWidget *> m_focusList;
+    FocusRing m_focusRing;
     QImage *m_normalImage;
     QImage *m_pressedImage;
     QImage *m_disabledImage;
