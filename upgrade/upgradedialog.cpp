@@ -1,5 +1,6 @@
 #include "upgradedialog.h"
 
+#include "countdown.h"
 #include "customimagelabel.h"
 #include "factorysettings.h"
 #include "hostkeys.h"
@@ -9,7 +10,6 @@
 #include "styleimage.h"
 
 #include <QKeyEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -18,9 +18,6 @@ const char partPackageName[] = "ORBITA_PACK.BIN";
 
 const char buttonStyle[] = "QLabel{background-color:transparent;color:white;font:20px;padding-left:24px;}";
 const char titleStyle[] = "QLabel{background-color:transparent;color:white;font:30px;}";
-
-const int countdownSeconds = 10;
-const int countdownInterval = 1000;
 
 // The dialog moves the focus and leaves every other key to its parent.
 const KeyTable::Binding keyTable[] = {
@@ -33,19 +30,16 @@ const KeyTable::Binding keyTable[] = {
 
 UpgradeDialog::UpgradeDialog(QWidget *parent)
     : QWidget(parent)
-    , m_countdown(0)
+    , m_countdown(nullptr)
     , m_titleLabel(nullptr)
     , m_partButton(nullptr)
     , m_systemButton(nullptr)
     , m_mcuButton(nullptr)
     , m_cancelButton(nullptr)
-    , m_countdownTimer(nullptr)
     , m_normalImage(nullptr)
     , m_pressedImage(nullptr)
 {
-    m_countdownTimer = new QTimer(this);
-    m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
-    connect(m_countdownTimer, &QTimer::timeout, this, &UpgradeDialog::onCountdown);
+    m_countdown = new Countdown(this);
 
     m_normalImage = StyleImage::load("tip_bt_n.png");
     m_pressedImage = StyleImage::load("tip_bt_d.png");
@@ -58,13 +52,16 @@ UpgradeDialog::UpgradeDialog(QWidget *parent)
     connect(m_mcuButton, &CustomImageLabel::clicked, this, &UpgradeDialog::mcuUpdateSig);
     connect(m_cancelButton, &CustomImageLabel::clicked, this, &UpgradeDialog::cancelSig);
 
-    m_countdown = countdownSeconds;
-    m_countdownTimer->start(countdownInterval);
+    // The most important offered choice counts down; Cancel never does.
+    m_countdown->addChoice(m_systemButton, QT_TR_NOOP("Upgrade system"));
+    m_countdown->addChoice(m_partButton, QT_TR_NOOP("Upgrade part"));
+    m_countdown->addChoice(m_mcuButton, QT_TR_NOOP("Upgrade MCU"));
+    m_countdown->start();
 }
 
 UpgradeDialog::~UpgradeDialog()
 {
-    m_countdownTimer->stop();
+    m_countdown->stop();
     StyleImage::release(m_normalImage);
     StyleImage::release(m_pressedImage);
 }
@@ -134,43 +131,6 @@ void UpgradeDialog::setUpgradeFileList(const QStringList &files)
 void UpgradeDialog::onCloseBtClicked()
 {
     emit cancelSig();
-}
-
-void UpgradeDialog::onCountdown()
-{
-    --m_countdown;
-    m_countdownTimer->stop();
-    // In quick-upgrade mode setUpgradeFileList() makes the choice.
-    if (FactorySettings::quickUpgrade())
-        return;
-    if (m_countdown != 0) {
-        showCountdown();
-        m_countdownTimer->start(countdownInterval);
-    } else {
-        chooseAutomatically();
-    }
-}
-
-void UpgradeDialog::showCountdown()
-{
-    const QString seconds = QString::number(m_countdown);
-    const QString caption = QStringLiteral("%1(%2)");
-    if (m_systemButton->isVisible())
-        m_systemButton->setText(caption.arg(tr("Upgrade system"), seconds));
-    else if (m_partButton->isVisible())
-        m_partButton->setText(caption.arg(tr("Upgrade part"), seconds));
-    else if (m_mcuButton->isVisible())
-        m_mcuButton->setText(caption.arg(tr("Upgrade MCU"), seconds));
-}
-
-void UpgradeDialog::chooseAutomatically()
-{
-    if (m_systemButton->isVisible())
-        emit completeUpdateSig();
-    else if (m_partButton->isVisible())
-        emit partUpdateSig();
-    else if (m_mcuButton->isVisible())
-        emit mcuUpdateSig();
 }
 
 void UpgradeDialog::keyPressEvent(QKeyEvent *event)

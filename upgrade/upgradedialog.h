@@ -6,9 +6,9 @@
 #include <QStringList>
 #include <QWidget>
 
+class Countdown;
 class CustomImageLabel;
 class QImage;
-class QTimer;
 
 // The "Upgrade file detected" dialog: offers the upgrades that the files
 // found on a medium allow, besides Cancel, and picks the most important one
@@ -52,7 +52,6 @@ signals:
 
 private slots:
     void onCloseBtClicked();
-    void onCountdown();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -61,10 +60,8 @@ protected:
 private:
     void createChildren();
     void layOut();
-    void showCountdown();
-    void chooseAutomatically();
 
-    int m_countdown;
+    Countdown *m_countdown;
     QStringList m_fileList;
     CustomImageLabel *m_titleLabel;
     CustomImageLabel *m_partButton;
@@ -72,7 +69,6 @@ private:
     CustomImageLabel *m_mcuButton;
     CustomImageLabel *m_cancelButton;
     FocusRing m_focusRing;
-    QTimer *m_countdownTimer;
     QImage *m_normalImage;
     QImage *m_pressedImage;
 };

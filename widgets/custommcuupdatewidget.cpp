@@ -1,7 +1,8 @@
 #include "custommcuupdatewidget.h"
 
 #include "basecontrol.h"
-#include "buttoncountdown.h"
+#include "buttoncaption.h"
+#include "countdown.h"
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "datasavecontrol.h"
@@ -47,8 +48,7 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     : QWidget(applicationLayer())
     , m_percent(0)
     , m_canQuit(false)
-    , m_countdownTimer(new QTimer(this))
-    , m_countdown(0)
+    , m_countdown(new Countdown(this))
     , m_titleLabel(nullptr)
     , m_updateButton(nullptr)
     , m_cancelButton(nullptr)
@@ -57,9 +57,6 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     , m_disabledImage(nullptr)
     , m_checkDeviceTimer(nullptr)
 {
-    m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
-    connect(m_countdownTimer, &QTimer::timeout, this, &CustomMcuUpdateWidget::onCountdown);
-
     m_normalImage = StyleImage::load("bt_n.png");
     m_pressedImage = StyleImage::load("bt_d.png");
     m_disabledImage = StyleImage::load("bt_dis.png");
@@ -78,8 +75,8 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     m_lowerText = DataSaveControl::readTempData(QStringLiteral("MCUVERSION"), QVariant("unknown")).toString();
     m_upperText = tr("unknown");
 
-    ButtonCountdown::setCaption(m_updateButton, tr("Update"));
-    ButtonCountdown::setCaption(m_cancelButton, tr("Cancel"));
+    ButtonCaption::show(m_updateButton, tr("Update"));
+    ButtonCaption::show(m_cancelButton, tr("Cancel"));
     m_updateButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
     m_cancelButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
     m_titleLabel->setStyleSheet(QStringLiteral("QLabel{color:white;font:30px;}"));
@@ -94,6 +91,7 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
 
     connect(m_updateButton, &CustomButtonBase::clicked, this, &CustomMcuUpdateWidget::onBtClicked);
     connect(m_cancelButton, &CustomButtonBase::clicked, this, &CustomMcuUpdateWidget::onBtClicked);
+    m_countdown->addChoice(m_updateButton, QT_TR_NOOP("Update"));
 
     m_checkDeviceTimer = SingleShot::start(this, "m_checkDeviceTimer", 100);
     connect(m_checkDeviceTimer, &QTimer::timeout, this, &CustomMcuUpdateWidget::onCheckDeviceSlot);
@@ -115,8 +113,7 @@ void CustomMcuUpdateWidget::setFileInfo(const bool &valid, const QString &msg)
         return;
     }
 
-    m_countdown = ButtonCountdown::Seconds;
-    m_countdownTimer->start(ButtonCountdown::TickInterval);
+    m_countdown->start();
 
     // A quick upgrade starts at once and leaves Cancel usable; the countdown's
     // first tick sees the same setting and stops for good.
@@ -177,7 +174,7 @@ void CustomMcuUpdateWidget::onFinished(int code)
 
 void CustomMcuUpdateWidget::onBtClicked()
 {
-    m_countdownTimer->stop();
+    m_countdown->stop();
     if (sender() == m_updateButton) {
         startUpgrade();
         return;
@@ -198,13 +195,6 @@ void CustomMcuUpdateWidget::onCheckDeviceSlot()
 void CustomMcuUpdateWidget::onDelayQuit()
 {
     emit cancelUpdate();
-}
-
-void CustomMcuUpdateWidget::onCountdown()
-{
-    if (ButtonCountdown::tick(m_countdown, m_countdownTimer, m_updateButton, tr("Update"))
-        && m_updateButton->isEnabled())
-        startUpgrade();
 }
 
 void CustomMcuUpdateWidget::startUpgrade()

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+class Countdown;
 class CustomImageButton;
 class CustomImageLabel;
 class QImage;
@@ -53,7 +54,6 @@ private slots:
     void onBtClicked();
     void onCheckDeviceSlot();
     void onDelayQuit();
-    void onCountdown();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -78,8 +78,7 @@ private:
     QString m_statusText;
     int m_percent;
     bool m_canQuit;
-    QTimer *m_countdownTimer;
-    int m_countdown;
+    Countdown *m_countdown;
     CustomImageLabel *m_titleLabel;
     CustomImageButton *m_updateButton;
     CustomImageButton *m_cancelButton;

@@ -1,7 +1,8 @@
 #include "customupdatewidget.h"
 
-#include "buttoncountdown.h"
+#include "buttoncaption.h"
 #include "constsetting.h"
+#include "countdown.h"
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "customimageradiobutton.h"
@@ -55,8 +56,7 @@ CustomUpdateWidget::CustomUpdateWidget(const bool &firstFlag, const bool &second
     , m_packageValid(false)
     , m_secondFlag(secondFlag)
     , m_firstFlag(firstFlag)
-    , m_countdownTimer(nullptr)
-    , m_countdown(0)
+    , m_countdown(nullptr)
     , m_usb0Radio(nullptr)
     , m_usb1Radio(nullptr)
     , m_sd0Radio(nullptr)
@@ -96,13 +96,12 @@ void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
     m_deviceType = device;
     m_upgradeType = type;
 
-    m_countdownTimer = new QTimer(this);
-    m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
-    connect(m_countdownTimer, &QTimer::timeout, this, &CustomUpdateWidget::onCountdown);
+    m_countdown = new Countdown(this);
 
     createButtons();
     createLabels(type);
     layOut();
+    m_countdown->addChoice(m_updateButton, QT_TR_NOOP("Update"));
 
     m_infoLabel1->hide();
     m_infoLabel2->hide();
@@ -128,12 +127,12 @@ void CustomUpdateWidget::createButtons()
     m_cancelButton = createChild<CustomImageButton>(this, "m_cancelButton");
 
     // The medium names are the same in every language.
-    ButtonCountdown::setCaption(m_usb0Radio, QStringLiteral("USB0"));
-    ButtonCountdown::setCaption(m_usb1Radio, QStringLiteral("USB1"));
-    ButtonCountdown::setCaption(m_sd0Radio, QStringLiteral("SD0"));
-    ButtonCountdown::setCaption(m_sd1Radio, QStringLiteral("SD1"));
-    ButtonCountdown::setCaption(m_updateButton, tr("Update"));
-    ButtonCountdown::setCaption(m_cancelButton, tr("Cancel"));
+    ButtonCaption::show(m_usb0Radio, QStringLiteral("USB0"));
+    ButtonCaption::show(m_usb1Radio, QStringLiteral("USB1"));
+    ButtonCaption::show(m_sd0Radio, QStringLiteral("SD0"));
+    ButtonCaption::show(m_sd1Radio, QStringLiteral("SD1"));
+    ButtonCaption::show(m_updateButton, tr("Update"));
+    ButtonCaption::show(m_cancelButton, tr("Cancel"));
 
     m_focusRing << m_usb0Radio << m_usb1Radio << m_sd0Radio << m_sd1Radio << m_updateButton << m_cancelButton;
 
@@ -219,10 +218,8 @@ void CustomUpdateWidget::setDeviceInfomation(UpdateInterface::DeviceType device,
     m_infoLabel2->setVisible(showDetails);
     m_messageLabel->setVisible(!showDetails);
 
-    if (valid) {
-        m_countdown = ButtonCountdown::Seconds;
-        m_countdownTimer->start(ButtonCountdown::TickInterval);
-    }
+    if (valid)
+        m_countdown->start();
 }
 
 void CustomUpdateWidget::setUpdateInformation(const QString &text)
@@ -250,7 +247,7 @@ void CustomUpdateWidget::onRadioButtonClicked(bool)
 
 void CustomUpdateWidget::onOkClicked()
 {
-    m_countdownTimer->stop();
+    m_countdown->stop();
     if (m_packageValid) {
         TipDialog::showMessage(tr("Updating"), 0);
         emit updateSystem();
@@ -261,7 +258,7 @@ void CustomUpdateWidget::onOkClicked()
 
 void CustomUpdateWidget::onCancelClicked()
 {
-    m_countdownTimer->stop();
+    m_countdown->stop();
     setFocus(Qt::NoFocusReason);
     // The view is known here by its contract; its class name tells it from
     // other parents.
@@ -275,13 +272,6 @@ void CustomUpdateWidget::onCancelClicked()
 void CustomUpdateWidget::onCheckDeviceSlot()
 {
     emit checkDevice();
-}
-
-void CustomUpdateWidget::onCountdown()
-{
-    if (ButtonCountdown::tick(m_countdown, m_countdownTimer, m_updateButton, tr("Update"))
-        && m_updateButton->isEnabled())
-        onOkClicked();
 }
 
 void CustomUpdateWidget::moveFocusIndex(int step)

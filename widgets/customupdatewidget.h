@@ -7,6 +7,7 @@
 #include <QList>
 #include <QWidget>
 
+class Countdown;
 class CustomImageButton;
 class CustomImageLabel;
 class CustomImageRadioButton;
@@ -48,7 +49,6 @@ private slots:
     void onOkClicked();
     void onRadioButtonClicked(bool checked);
     void onCheckDeviceSlot();
-    void onCountdown();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -66,8 +66,7 @@ private:
     bool m_packageValid;
     bool m_secondFlag;
     bool m_firstFlag;
-    QTimer *m_countdownTimer;
-    int m_countdown;
+    Countdown *m_countdown;
     CustomImageRadioButton *m_usb0Radio;
     CustomImageRadioButton *m_usb1Radio;
     CustomImageRadioButton *m_sd0Radio;
