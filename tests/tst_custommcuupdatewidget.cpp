@@ -6,6 +6,7 @@
 #include "hostkeys.h"
 #include "logcapture.h"
 #include "progressringpainter.h"
+#include "returnpath.h"
 #include "sandbox.h"
 #include "screentest.h"
 #include "uimanager.h"
@@ -71,7 +72,8 @@ void tst_CustomMcuUpdateWidget::init()
     qvappframework::UIManager::setDeskTopRect(QRect(0, 0, 800, 480));
     m_view = new UpdateView;
     m_widget = new CustomMcuUpdateWidget;
-    m_widget->m_view = m_view;
+    // The view that shows the screen: Cancel goes back to it.
+    connect(m_widget->returnPath(), &ReturnPath::followed, m_view.data(), &UpdateView::onReturn);
     m_layer->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_layer));
 }

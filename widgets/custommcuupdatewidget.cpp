@@ -10,6 +10,7 @@
 #include "hostkeys.h"
 #include "keytable.h"
 #include "progressringpainter.h"
+#include "returnpath.h"
 #include "singleshot.h"
 #include "styleimage.h"
 #include "uimanager.h"
@@ -46,6 +47,7 @@ QWidget *applicationLayer()
 
 CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     : QWidget(applicationLayer())
+    , m_returnPath(new ReturnPath(this))
     , m_percent(0)
     , m_canQuit(false)
     , m_countdown(new Countdown(this))
@@ -181,9 +183,7 @@ void CustomMcuUpdateWidget::onBtClicked()
     }
 
     m_canQuit = true;
-    if (m_view)
-        m_view->onReturn();
-    else
+    if (!m_returnPath->follow())
         emit cancelUpdate();
 }
 

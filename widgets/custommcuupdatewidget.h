@@ -4,7 +4,6 @@
 #include "progressringpainter.h"
 #include "updateinterface.h"
 
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -12,6 +11,7 @@ class Countdown;
 class CustomImageButton;
 class CustomImageLabel;
 class QImage;
+class ReturnPath;
 class QTimer;
 
 // The full-screen MCU upgrade screen. It asks the host to check the source
@@ -37,6 +37,8 @@ public:
     QString upperText() const { return m_upperText; }
     QString lowerText() const { return m_lowerText; }
     bool canQuit() const { return m_canQuit; }
+    // Cancel goes back to the view along it.
+    ReturnPath *returnPath() const { return m_returnPath; }
 
 signals:
     void startUpdate();
@@ -67,12 +69,7 @@ private:
     void activateFocusedButton();
     void repaintReport(const QRect &changed);
 
-public:
-    // The view that shows this screen; Cancel goes back through it. Set by
-    // the view, and null again once the view is gone.
-    QPointer<UpdateInterface> m_view;
-
-private:
+    ReturnPath *m_returnPath;
     QString m_lowerText;
     QString m_upperText;
     QString m_statusText;

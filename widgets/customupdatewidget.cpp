@@ -8,6 +8,7 @@
 #include "customimageradiobutton.h"
 #include "hostkeys.h"
 #include "keytable.h"
+#include "returnpath.h"
 #include "singleshot.h"
 #include "styleimage.h"
 #include "tipdialog.h"
@@ -75,6 +76,7 @@ CustomUpdateWidget::CustomUpdateWidget(const bool &firstFlag, const bool &second
     , m_uncheckedNormalImage(StyleImage::load("bt_uc_n.png"))
     , m_uncheckedPressedImage(StyleImage::load("bt_uc_d.png"))
     , m_checkDeviceTimer(SingleShot::start(this, "m_checkDeviceTimer", 500))
+    , m_returnPath(new ReturnPath(this))
 {
     connect(m_checkDeviceTimer, &QTimer::timeout, this, &CustomUpdateWidget::onCheckDeviceSlot);
 }
@@ -260,12 +262,7 @@ void CustomUpdateWidget::onCancelClicked()
 {
     m_countdown->stop();
     setFocus(Qt::NoFocusReason);
-    // The view is known here by its contract; its class name tells it from
-    // other parents.
-    UpdateInterface *view = qobject_cast<UpdateInterface *>(parent());
-    if (view && view->inherits("UpdateView"))
-        view->onReturn();
-    else
+    if (!m_returnPath->follow())
         emit cancelUpdate();
 }
 

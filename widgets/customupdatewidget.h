@@ -12,6 +12,7 @@ class CustomImageButton;
 class CustomImageLabel;
 class CustomImageRadioButton;
 class QImage;
+class ReturnPath;
 class QTimer;
 
 // The screen that confirms a system or partial upgrade: the driver picks the
@@ -34,6 +35,8 @@ public:
     void setUpdateInformation(const QString &text);
 
     void moveFocusIndex(int step);
+    // Cancel goes back to the view along it.
+    ReturnPath *returnPath() const { return m_returnPath; }
 
 signals:
     void checkDevice();
@@ -87,6 +90,7 @@ private:
     QImage *m_uncheckedPressedImage;
     // Asks the host to check the media half a second after construction.
     QTimer *m_checkDeviceTimer;
+    ReturnPath *m_returnPath;
 };
 
 #endif // CUSTOMUPDATEWIDGET_H
