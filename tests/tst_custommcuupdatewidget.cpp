@@ -121,17 +121,9 @@ void tst_CustomMcuUpdateWidget::opens()
     DataSaveControl::writeTempData(QStringLiteral("MCUVERSION"), QStringLiteral("MCU_V2.07"));
     qvappframework::UIManager::setDeskTopRect(QRect(0, 0, 1024, 600));
     CustomMcuUpdateWidget widget;
-    QSignalSpy checkDevice(&widget, &CustomMcuUpdateWidget::checkDevice);
-
     QCOMPARE(widget.geometry(), QRect(0, 0, 1024, 600));
     QCOMPARE(widget.lowerText(), QStringLiteral("MCU_V2.07"));
-    // The delay as its timer holds it: a clock on a busy machine would not tell.
-    const QTimer *check = widget.findChild<QTimer *>("m_checkDeviceTimer");
-    QVERIFY(check && check->isActive() && check->isSingleShot());
-    QCOMPARE(check->interval(), 100);
-    QCOMPARE(checkDevice.count(), 0);
-    fireTimer(&widget, "m_checkDeviceTimer", 2);
-    QCOMPARE(checkDevice.count(), 1);
+    verifyMediaCheck(&widget, 100);
 }
 
 void tst_CustomMcuUpdateWidget::fileInfo_data()

@@ -21,6 +21,16 @@ void fireTimer(QObject *screen, const char *name, int times)
     }
 }
 
+void verifyMediaCheck(QObject *screen, int msec)
+{
+    const QTimer *check = screen->findChild<QTimer *>(QStringLiteral("m_checkDeviceTimer"));
+    QVERIFY(check && check->isActive() && check->isSingleShot());
+    QCOMPARE(check->interval(), msec);
+    QSignalSpy checkDevice(screen, SIGNAL(checkDevice()));
+    fireTimer(screen, "m_checkDeviceTimer", 2);
+    QCOMPARE(checkDevice.count(), 1);
+}
+
 void tickCountdown(QObject *screen, int ticks)
 {
     fireTimer(screen, "m_countdownTimer", ticks);
