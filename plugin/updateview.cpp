@@ -2,6 +2,7 @@
 
 #include "custommcuupdatewidget.h"
 #include "customupdatewidget.h"
+#include "returnpath.h"
 #include "upgradedialog.h"
 
 #include <algorithm>
@@ -46,7 +47,7 @@ void UpdateView::showUpdate(const UpdateInterface::DeviceType &device,
     if (type == McuUpgrade) {
         if (!m_mcuWidget) {
             m_mcuWidget = new CustomMcuUpdateWidget;
-            m_mcuWidget->m_view = this;
+            connect(m_mcuWidget->returnPath(), &ReturnPath::followed, this, &UpdateView::onReturn);
             connect(m_mcuWidget, SIGNAL(startUpdate()), this, SIGNAL(updateSystem()));
             connect(m_mcuWidget, SIGNAL(cancelUpdate()), this, SIGNAL(cancelUpdate()));
             connect(m_mcuWidget, SIGNAL(checkDevice()), this, SIGNAL(checkDevice()));
@@ -67,6 +68,7 @@ void UpdateView::showUpdate(const UpdateInterface::DeviceType &device,
         connect(m_updateWidget, SIGNAL(updateSystem()), this, SIGNAL(updateSystem()));
         connect(m_updateWidget, SIGNAL(cancelUpdate()), this, SIGNAL(cancelUpdate()));
         connect(m_updateWidget, SIGNAL(checkDevice()), this, SIGNAL(checkDevice()));
+        connect(m_updateWidget->returnPath(), &ReturnPath::followed, this, &UpdateView::onReturn);
     }
     m_updateWidget->show();
     m_updateWidget->setFocus();
@@ -184,6 +186,8 @@ void UpdateView::focusVisibleScreen()
 void UpdateView::endUpdateWidget()
 {
     if (m_updateWidget) {
+        // Its Cancel must not step back a view that has moved on.
+        m_updateWidget->returnPath()->disconnect(this);
         endScreen(m_updateWidget);
         m_updateWidget = nullptr;
     }
@@ -193,7 +197,7 @@ void UpdateView::endMcuWidget()
 {
     if (m_mcuWidget) {
         // Its Cancel must not step back a view that has moved on.
-        m_mcuWidget->m_view = nullptr;
+        m_mcuWidget->returnPath()->disconnect(this);
         endScreen(m_mcuWidget);
         m_mcuWidget = nullptr;
     }

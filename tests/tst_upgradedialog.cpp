@@ -1,5 +1,7 @@
+#include "customimagelabel.h"
 #include "datasavecontrol.h"
 #include "hostjournal.h"
+#include "hostkeys.h"
 #include "hostsetup.h"
 #include "logcapture.h"
 #include "mediatree.h"
@@ -16,9 +18,6 @@
 namespace {
 
 const char walkFunction[] = "void UpgradeDialog::setUpgradeFileList(const QStringList&)";
-
-const int backwardKey = 0x0110003F;
-const int forwardKey = 0x01100040;
 
 const QStringList allFiles {"ORBITA_PACK.BIN", "ISPBOOOT.BIN", "mcu.bin"};
 // The title, then the choices in focus order: their plain captions and the signal each emits.
@@ -244,20 +243,21 @@ void tst_UpgradeDialog::handlesKeys_data()
                         const QString &expected) {
         QTest::newRow(qPrintable(name)) << files << start << key << expected;
     };
-    row("forward from nothing", allFiles, "", forwardKey, "m_partButton");
-    row("backward from nothing", allFiles, "", backwardKey, "m_cancelButton");
-    for (int key : {0x0110003F, 0x0110004E, 0x0140000A})
+    row("forward from nothing", allFiles, "", HostKey::Right, "m_partButton");
+    row("backward from nothing", allFiles, "", HostKey::Left, "m_cancelButton");
+    for (int key : {HostKey::Left, HostKey::KnobBackward, HostKey::Up})
         row("backward key " + keyName(key), allFiles, "m_systemButton", key, "m_partButton");
-    for (int key : {0x01100040, 0x0110004D, 0x0140000B})
+    for (int key : {HostKey::Right, HostKey::KnobForward, HostKey::Down})
         row("forward key " + keyName(key), allFiles, "m_systemButton", key, "m_mcuButton");
-    row("forward wraps from cancel", allFiles, "m_cancelButton", forwardKey, "m_partButton");
-    row("backward wraps from part", allFiles, "m_partButton", backwardKey, "m_cancelButton");
-    row("forward from nothing skips hidden part", {"ISPBOOOT.BIN"}, "", forwardKey, "m_systemButton");
-    row("wrap skips hidden choices", {"mcu.bin"}, "m_cancelButton", forwardKey, "m_mcuButton");
-    row("backward skips hidden choices", {"ORBITA_PACK.BIN"}, "m_cancelButton", backwardKey, "m_partButton");
-    row("only cancel, forward stays", {}, "m_cancelButton", forwardKey, "m_cancelButton");
-    row("neighbour of a focus key, nothing focused", allFiles, "", 0x0110003E, "");
-    row("host key of another screen, button focused", allFiles, "m_mcuButton", 0x0120000A, "");
+    row("forward wraps from cancel", allFiles, "m_cancelButton", HostKey::Right, "m_partButton");
+    row("backward wraps from part", allFiles, "m_partButton", HostKey::Left, "m_cancelButton");
+    row("forward from nothing skips hidden part", {"ISPBOOOT.BIN"}, "", HostKey::Right, "m_systemButton");
+    row("wrap skips hidden choices", {"mcu.bin"}, "m_cancelButton", HostKey::Right, "m_mcuButton");
+    row("backward skips hidden choices", {"ORBITA_PACK.BIN"}, "m_cancelButton", HostKey::Left,
+        "m_partButton");
+    row("only cancel, forward stays", {}, "m_cancelButton", HostKey::Right, "m_cancelButton");
+    row("neighbour of a focus key, nothing focused", allFiles, "", HostKey::Next, "");
+    row("host key of another screen, button focused", allFiles, "m_mcuButton", HostKey::Cancel, "");
 }
 
 void tst_UpgradeDialog::handlesKeys()
@@ -285,7 +285,7 @@ void tst_UpgradeDialog::countdown_data()
     QTest::addColumn<QStringList>("clicked");
     QTest::addColumn<QString>("setup");
 
-    // click: a button clicked, or a slot invoked, before the first tick; clicked: what that emits.
+    // click: a button clicked, or a host's close button, before the first tick; clicked: what that emits.
     const auto row = [](const QString &name, const QStringList &files, const QString &target,
                         const QString &click = QString(), const QStringList &clicked = QStringList(),
                         const QString &setup = QString()) {
@@ -300,7 +300,7 @@ void tst_UpgradeDialog::countdown_data()
     // A click emits its choice at once; the countdown runs on.
     for (int i = 1; i < labels.size(); ++i)
         row(captions.at(i) + " clicked", allFiles, "m_systemButton", labels.at(i), {choices.at(i)});
-    row("close slot", allFiles, "m_systemButton", "onCloseBtClicked", {"cancelSig"});
+    row("a host's close button", allFiles, "m_systemButton", "close", {"cancelSig"});
 }
 
 void tst_UpgradeDialog::countdown()
@@ -316,8 +316,10 @@ void tst_UpgradeDialog::countdown()
     EventLog log(m_dialog);
     if (click.startsWith("m_"))
         QTest::mouseClick(label(click), Qt::LeftButton);
-    else if (!click.isEmpty())
-        QVERIFY(QMetaObject::invokeMethod(m_dialog, qPrintable(click)));
+    CustomImageLabel closeButton; // wired by signature, as a host would
+    QVERIFY(connect(&closeButton, SIGNAL(clicked()), m_dialog, SLOT(onCloseBtClicked())));
+    if (click == "close")
+        emit closeButton.clicked();
     QTimer *timer = m_dialog->findChild<QTimer *>("m_countdownTimer");
     QVERIFY(timer && timer->isActive());
     const int index = labels.indexOf(target);

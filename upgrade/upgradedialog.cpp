@@ -1,14 +1,16 @@
 #include "upgradedialog.h"
 
+#include "countdown.h"
 #include "customimagelabel.h"
 #include "factorysettings.h"
+#include "hostkeys.h"
+#include "keytable.h"
 #include "logowriter.h"
 #include "quickupgradewalk.h"
 #include "styleimage.h"
 #include "upgradefiles.h"
 
 #include <QKeyEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -16,38 +18,27 @@ namespace {
 const char buttonStyle[] = "QLabel{background-color:transparent;color:white;font:20px;padding-left:24px;}";
 const char titleStyle[] = "QLabel{background-color:transparent;color:white;font:30px;}";
 
-const int countdownSeconds = 10;
-const int countdownInterval = 1000;
-
-// The host's hardware keys and the direction each moves the focus.
-struct FocusKey
-{
-    int key;
-    int step;
-};
-
-const FocusKey focusKeys[] = {
-    {0x0110003F, -1}, {0x01100040, +1}, {0x0110004D, +1},
-    {0x0110004E, -1}, {0x0140000A, -1}, {0x0140000B, +1},
+// The dialog moves the focus and leaves every other key to its parent.
+const KeyTable::Binding keyTable[] = {
+    {HostKey::Left, KeyTable::FocusPrevious},    {HostKey::Right, KeyTable::FocusNext},
+    {HostKey::KnobForward, KeyTable::FocusNext}, {HostKey::KnobBackward, KeyTable::FocusPrevious},
+    {HostKey::Up, KeyTable::FocusPrevious},      {HostKey::Down, KeyTable::FocusNext},
 };
 
 } // namespace
 
 UpgradeDialog::UpgradeDialog(QWidget *parent)
     : QWidget(parent)
-    , m_countdown(0)
+    , m_countdown(nullptr)
     , m_titleLabel(nullptr)
     , m_partButton(nullptr)
     , m_systemButton(nullptr)
     , m_mcuButton(nullptr)
     , m_cancelButton(nullptr)
-    , m_countdownTimer(nullptr)
     , m_normalImage(nullptr)
     , m_pressedImage(nullptr)
 {
-    m_countdownTimer = new QTimer(this);
-    m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
-    connect(m_countdownTimer, &QTimer::timeout, this, &UpgradeDialog::onCountdown);
+    m_countdown = new Countdown(this);
 
     m_normalImage = StyleImage::load("tip_bt_n.png");
     m_pressedImage = StyleImage::load("tip_bt_d.png");
@@ -60,13 +51,16 @@ UpgradeDialog::UpgradeDialog(QWidget *parent)
     connect(m_mcuButton, &CustomImageLabel::clicked, this, &UpgradeDialog::mcuUpdateSig);
     connect(m_cancelButton, &CustomImageLabel::clicked, this, &UpgradeDialog::cancelSig);
 
-    m_countdown = countdownSeconds;
-    m_countdownTimer->start(countdownInterval);
+    // The most important offered choice counts down; Cancel never does.
+    m_countdown->addChoice(m_systemButton, QT_TR_NOOP("Upgrade system"));
+    m_countdown->addChoice(m_partButton, QT_TR_NOOP("Upgrade part"));
+    m_countdown->addChoice(m_mcuButton, QT_TR_NOOP("Upgrade MCU"));
+    m_countdown->start();
 }
 
 UpgradeDialog::~UpgradeDialog()
 {
-    m_countdownTimer->stop();
+    m_countdown->stop();
     StyleImage::release(m_normalImage);
     StyleImage::release(m_pressedImage);
 }
@@ -83,7 +77,7 @@ void UpgradeDialog::createChildren()
     m_mcuButton->setObjectName(QStringLiteral("m_mcuButton"));
     m_cancelButton = new CustomImageLabel(this);
     m_cancelButton->setObjectName(QStringLiteral("m_cancelButton"));
-    m_focusList << m_partButton << m_systemButton << m_mcuButton << m_cancelButton;
+    m_focusRing << m_partButton << m_systemButton << m_mcuButton << m_cancelButton;
 
     m_titleLabel->setWordWrap(true);
     m_titleLabel->setAlignment(Qt::AlignCenter);
@@ -93,8 +87,7 @@ void UpgradeDialog::createChildren()
     m_systemButton->setText(tr("Upgrade system"));
     m_mcuButton->setText(tr("Upgrade MCU"));
     m_cancelButton->setText(tr("Cancel"));
-    for (int i = 0; i < m_focusList.size(); ++i) {
-        CustomImageLabel *button = static_cast<CustomImageLabel *>(m_focusList.at(i));
+    for (CustomImageLabel *button : {m_partButton, m_systemButton, m_mcuButton, m_cancelButton}) {
         button->setAlignment(Qt::AlignCenter);
         button->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, nullptr, true);
         button->setStyleSheet(QLatin1String(buttonStyle));
@@ -141,54 +134,21 @@ void UpgradeDialog::onCloseBtClicked()
     emit cancelSig();
 }
 
-void UpgradeDialog::onCountdown()
-{
-    --m_countdown;
-    m_countdownTimer->stop();
-    // In quick-upgrade mode setUpgradeFileList() makes the choice.
-    if (FactorySettings::quickUpgrade())
-        return;
-    if (m_countdown != 0) {
-        showCountdown();
-        m_countdownTimer->start(countdownInterval);
-    } else {
-        chooseAutomatically();
-    }
-}
-
-void UpgradeDialog::showCountdown()
-{
-    const QString seconds = QString::number(m_countdown);
-    const QString caption = QStringLiteral("%1(%2)");
-    if (m_systemButton->isVisible())
-        m_systemButton->setText(caption.arg(tr("Upgrade system"), seconds));
-    else if (m_partButton->isVisible())
-        m_partButton->setText(caption.arg(tr("Upgrade part"), seconds));
-    else if (m_mcuButton->isVisible())
-        m_mcuButton->setText(caption.arg(tr("Upgrade MCU"), seconds));
-}
-
-void UpgradeDialog::chooseAutomatically()
-{
-    if (m_systemButton->isVisible())
-        emit completeUpdateSig();
-    else if (m_partButton->isVisible())
-        emit partUpdateSig();
-    else if (m_mcuButton->isVisible())
-        emit mcuUpdateSig();
-}
-
 void UpgradeDialog::keyPressEvent(QKeyEvent *event)
 {
-    for (size_t i = 0; i < sizeof(focusKeys) / sizeof(focusKeys[0]); ++i) {
-        if (event->key() == focusKeys[i].key) {
-            moveFocus(focusKeys[i].step);
-            event->accept();
-            return;
-        }
+    switch (KeyTable::find(keyTable, event->key())) {
+    case KeyTable::FocusPrevious:
+        m_focusRing.move(-1);
+        break;
+    case KeyTable::FocusNext:
+        m_focusRing.move(+1);
+        break;
+    default:
+        // Left to the parent: the host's screens handle the other keys.
+        event->ignore();
+        return;
     }
-    // Left to the parent: the host's screens handle the other keys.
-    event->ignore();
+    event->accept();
 }
 
 void UpgradeDialog::showEvent(QShowEvent *event)
@@ -196,34 +156,6 @@ void UpgradeDialog::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     // No button is focused: the first navigation key decides where focus lands.
     setFocus();
-}
-
-void UpgradeDialog::moveFocus(int step)
-{
-    int current = -1;
-    for (int i = 0; i < m_focusList.size(); ++i) {
-        if (m_focusList.at(i)->isVisible() && m_focusList.at(i)->hasFocus()) {
-            current = i;
-            break;
-        }
-    }
-    if (step == 0)
-        return;
-    // At most one pass: back at the start, or every index tried, the walk stops.
-    int candidate = current;
-    for (int tried = 0; tried < m_focusList.size(); ++tried) {
-        candidate += step;
-        if (candidate < 0)
-            candidate = m_focusList.size() - 1;
-        else if (candidate >= m_focusList.size())
-            candidate = 0;
-        if (candidate == current)
-            return;
-        if (m_focusList.at(candidate)->isVisible()) {
-            m_focusList.at(candidate)->setFocus();
-            return;
-        }
-    }
 }
 
 void UpgradeDialog::writeLogo(const QString &imgPath)

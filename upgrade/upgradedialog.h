@@ -1,13 +1,14 @@
 #ifndef UPGRADEDIALOG_H
 #define UPGRADEDIALOG_H
 
-#include <QList>
+#include "focusring.h"
+
 #include <QStringList>
 #include <QWidget>
 
+class Countdown;
 class CustomImageLabel;
 class QImage;
-class QTimer;
 
 // The "Upgrade file detected" dialog: offers the upgrades that the files
 // found on a medium allow, besides Cancel, and picks the most important one
@@ -38,7 +39,6 @@ signals:
 
 private slots:
     void onCloseBtClicked();
-    void onCountdown();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -47,19 +47,15 @@ protected:
 private:
     void createChildren();
     void layOut();
-    void moveFocus(int step);
-    void showCountdown();
-    void chooseAutomatically();
 
-    int m_countdown;
+    Countdown *m_countdown;
     QStringList m_fileList;
     CustomImageLabel *m_titleLabel;
     CustomImageLabel *m_partButton;
     CustomImageLabel *m_systemButton;
     CustomImageLabel *m_mcuButton;
     CustomImageLabel *m_cancelButton;
-    QList<QWidget *> m_focusList;
-    QTimer *m_countdownTimer;
+    FocusRing m_focusRing;
     QImage *m_normalImage;
     QImage *m_pressedImage;
 };

@@ -1,12 +1,17 @@
 #include "custommcuupdatewidget.h"
 
 #include "basecontrol.h"
-#include "buttoncountdown.h"
+#include "buttoncaption.h"
+#include "countdown.h"
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "datasavecontrol.h"
 #include "factorysettings.h"
+#include "hostkeys.h"
+#include "keytable.h"
 #include "progressringpainter.h"
+#include "returnpath.h"
+#include "singleshot.h"
 #include "styleimage.h"
 #include "uimanager.h"
 #include "updatelog.h"
@@ -20,6 +25,18 @@
 
 namespace {
 
+// Ok and Select press the focused button. The cancel keys press Cancel even
+// while it is disabled, so the user can always leave a running upgrade.
+const KeyTable::Binding keyTable[] = {
+    {HostKey::Back, KeyTable::Cancel},           {HostKey::Previous, KeyTable::FocusPrevious},
+    {HostKey::Next, KeyTable::FocusNext},        {HostKey::Left, KeyTable::FocusPrevious},
+    {HostKey::Right, KeyTable::FocusNext},       {HostKey::Ok, KeyTable::Activate},
+    {HostKey::KnobForward, KeyTable::FocusNext}, {HostKey::KnobBackward, KeyTable::FocusPrevious},
+    {HostKey::Select, KeyTable::Activate},       {HostKey::Up, KeyTable::FocusPrevious},
+    {HostKey::Down, KeyTable::FocusNext},        {HostKey::PagePrevious, KeyTable::FocusPrevious},
+    {HostKey::PageNext, KeyTable::FocusNext},    {HostKey::Return, KeyTable::Cancel},
+};
+
 // The host's application layer, hierarchy value 0.
 QWidget *applicationLayer()
 {
@@ -30,20 +47,18 @@ QWidget *applicationLayer()
 
 CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     : QWidget(applicationLayer())
+    , m_returnPath(new ReturnPath(this))
     , m_percent(0)
     , m_canQuit(false)
-    , m_countdownTimer(new QTimer(this))
-    , m_countdown(0)
+    , m_countdown(new Countdown(this))
     , m_titleLabel(nullptr)
     , m_updateButton(nullptr)
     , m_cancelButton(nullptr)
     , m_normalImage(nullptr)
     , m_pressedImage(nullptr)
     , m_disabledImage(nullptr)
+    , m_checkDeviceTimer(nullptr)
 {
-    m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
-    connect(m_countdownTimer, &QTimer::timeout, this, &CustomMcuUpdateWidget::onCountdown);
-
     m_normalImage = StyleImage::load("bt_n.png");
     m_pressedImage = StyleImage::load("bt_d.png");
     m_disabledImage = StyleImage::load("bt_dis.png");
@@ -62,8 +77,8 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
     m_lowerText = DataSaveControl::readTempData(QStringLiteral("MCUVERSION"), QVariant("unknown")).toString();
     m_upperText = tr("unknown");
 
-    ButtonCountdown::setCaption(m_updateButton, tr("Update"));
-    ButtonCountdown::setCaption(m_cancelButton, tr("Cancel"));
+    ButtonCaption::show(m_updateButton, tr("Update"));
+    ButtonCaption::show(m_cancelButton, tr("Cancel"));
     m_updateButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
     m_cancelButton->setConstBackgroundImage(m_normalImage, m_pressedImage, nullptr, m_disabledImage, true);
     m_titleLabel->setStyleSheet(QStringLiteral("QLabel{color:white;font:30px;}"));
@@ -78,8 +93,10 @@ CustomMcuUpdateWidget::CustomMcuUpdateWidget()
 
     connect(m_updateButton, &CustomButtonBase::clicked, this, &CustomMcuUpdateWidget::onBtClicked);
     connect(m_cancelButton, &CustomButtonBase::clicked, this, &CustomMcuUpdateWidget::onBtClicked);
+    m_countdown->addChoice(m_updateButton, QT_TR_NOOP("Update"));
 
-    QTimer::singleShot(100, this, SLOT(onCheckDeviceSlot()));
+    m_checkDeviceTimer = SingleShot::start(this, "m_checkDeviceTimer", 100);
+    connect(m_checkDeviceTimer, &QTimer::timeout, this, &CustomMcuUpdateWidget::onCheckDeviceSlot);
 }
 
 CustomMcuUpdateWidget::~CustomMcuUpdateWidget()
@@ -98,8 +115,7 @@ void CustomMcuUpdateWidget::setFileInfo(const bool &valid, const QString &msg)
         return;
     }
 
-    m_countdown = ButtonCountdown::Seconds;
-    m_countdownTimer->start(ButtonCountdown::TickInterval);
+    m_countdown->start();
 
     // A quick upgrade starts at once and leaves Cancel usable; the countdown's
     // first tick sees the same setting and stops for good.
@@ -160,16 +176,14 @@ void CustomMcuUpdateWidget::onFinished(int code)
 
 void CustomMcuUpdateWidget::onBtClicked()
 {
-    m_countdownTimer->stop();
+    m_countdown->stop();
     if (sender() == m_updateButton) {
         startUpgrade();
         return;
     }
 
     m_canQuit = true;
-    if (m_view)
-        m_view->onReturn();
-    else
+    if (!m_returnPath->follow())
         emit cancelUpdate();
 }
 
@@ -181,13 +195,6 @@ void CustomMcuUpdateWidget::onCheckDeviceSlot()
 void CustomMcuUpdateWidget::onDelayQuit()
 {
     emit cancelUpdate();
-}
-
-void CustomMcuUpdateWidget::onCountdown()
-{
-    if (ButtonCountdown::tick(m_countdown, m_countdownTimer, m_updateButton, tr("Update"))
-        && m_updateButton->isEnabled())
-        startUpgrade();
 }
 
 void CustomMcuUpdateWidget::startUpgrade()
@@ -243,32 +250,21 @@ void CustomMcuUpdateWidget::keyPressEvent(QKeyEvent *event)
         return;
     }
 
-    // Codes of the host's key map. The cancel codes press Cancel even while
-    // it is disabled, so the user can always leave a running upgrade.
-    switch (event->key()) {
-    case 0x0110002A:
-    case 0x0140000F:
+    // Any other key is taken too, and does nothing.
+    switch (KeyTable::find(keyTable, event->key())) {
+    case KeyTable::Cancel:
         emit m_cancelButton->clicked();
         break;
-    case 0x0110003D:
-    case 0x0110003F:
-    case 0x0110004E:
-    case 0x0140000A:
-    case 0x0140000C:
+    case KeyTable::FocusPrevious:
         moveFocus(-1);
         break;
-    case 0x0110003E:
-    case 0x01100040:
-    case 0x0110004D:
-    case 0x0140000B:
-    case 0x0140000D:
+    case KeyTable::FocusNext:
         moveFocus(+1);
         break;
-    case 0x01100041:
-    case 0x01400009:
+    case KeyTable::Activate:
         activateFocusedButton();
         break;
-    default:
+    case KeyTable::Unhandled:
         break;
     }
     event->accept();

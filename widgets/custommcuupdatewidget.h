@@ -4,13 +4,14 @@
 #include "progressringpainter.h"
 #include "updateinterface.h"
 
-#include <QPointer>
 #include <QString>
 #include <QWidget>
 
+class Countdown;
 class CustomImageButton;
 class CustomImageLabel;
 class QImage;
+class ReturnPath;
 class QTimer;
 
 // The full-screen MCU upgrade screen. It asks the host to check the source
@@ -36,6 +37,8 @@ public:
     QString upperText() const { return m_upperText; }
     QString lowerText() const { return m_lowerText; }
     bool canQuit() const { return m_canQuit; }
+    // Cancel goes back to the view along it.
+    ReturnPath *returnPath() const { return m_returnPath; }
 
 signals:
     void startUpdate();
@@ -53,7 +56,6 @@ private slots:
     void onBtClicked();
     void onCheckDeviceSlot();
     void onDelayQuit();
-    void onCountdown();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -67,19 +69,13 @@ private:
     void activateFocusedButton();
     void repaintReport(const QRect &changed);
 
-public:
-    // The view that shows this screen; Cancel goes back through it. Set by
-    // the view, and null again once the view is gone.
-    QPointer<UpdateInterface> m_view;
-
-private:
+    ReturnPath *m_returnPath;
     QString m_lowerText;
     QString m_upperText;
     QString m_statusText;
     int m_percent;
     bool m_canQuit;
-    QTimer *m_countdownTimer;
-    int m_countdown;
+    Countdown *m_countdown;
     CustomImageLabel *m_titleLabel;
     CustomImageButton *m_updateButton;
     CustomImageButton *m_cancelButton;
@@ -87,6 +83,8 @@ private:
     QImage *m_pressedImage;
     QImage *m_disabledImage;
     ProgressRingPainter m_ring;
+    // Asks the host to check the medium a tenth of a second after construction.
+    QTimer *m_checkDeviceTimer;
 };
 
 #endif // CUSTOMMCUUPDATEWIDGET_H

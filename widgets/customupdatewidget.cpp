@@ -1,10 +1,15 @@
 #include "customupdatewidget.h"
 
-#include "buttoncountdown.h"
+#include "buttoncaption.h"
 #include "constsetting.h"
+#include "countdown.h"
 #include "customimagebutton.h"
 #include "customimagelabel.h"
 #include "customimageradiobutton.h"
+#include "hostkeys.h"
+#include "keytable.h"
+#include "returnpath.h"
+#include "singleshot.h"
 #include "styleimage.h"
 #include "tipdialog.h"
 #include "updatelog.h"
@@ -16,6 +21,25 @@
 #include <QTimer>
 
 namespace {
+
+// The knob turns the focus the other way round than on the other screens;
+// every key not listed is left to the parent.
+const KeyTable::Binding keyTable[] = {
+    {HostKey::Back, KeyTable::Cancel},
+    {HostKey::Previous, KeyTable::FocusPrevious},
+    {HostKey::Next, KeyTable::FocusNext},
+    {HostKey::Left, KeyTable::FocusPrevious},
+    {HostKey::Right, KeyTable::FocusNext},
+    {HostKey::KnobForward, KeyTable::FocusPrevious},
+    {HostKey::KnobBackward, KeyTable::FocusNext},
+    {HostKey::Cancel, KeyTable::Cancel},
+    {HostKey::Up, KeyTable::FocusPrevious},
+    {HostKey::Down, KeyTable::FocusNext},
+    {HostKey::PagePrevious, KeyTable::FocusPrevious},
+    {HostKey::PageNext, KeyTable::FocusNext},
+    {HostKey::Return, KeyTable::Cancel},
+    {HostKey::Exit, KeyTable::Cancel},
+};
 
 template<typename T> T *createChild(QWidget *parent, const char *name)
 {
@@ -33,8 +57,7 @@ CustomUpdateWidget::CustomUpdateWidget(const bool &firstFlag, const bool &second
     , m_packageValid(false)
     , m_secondFlag(secondFlag)
     , m_firstFlag(firstFlag)
-    , m_countdownTimer(nullptr)
-    , m_countdown(0)
+    , m_countdown(nullptr)
     , m_usb0Radio(nullptr)
     , m_usb1Radio(nullptr)
     , m_sd0Radio(nullptr)
@@ -52,8 +75,10 @@ CustomUpdateWidget::CustomUpdateWidget(const bool &firstFlag, const bool &second
     , m_checkedPressedImage(StyleImage::load("bt_c_d.png"))
     , m_uncheckedNormalImage(StyleImage::load("bt_uc_n.png"))
     , m_uncheckedPressedImage(StyleImage::load("bt_uc_d.png"))
+    , m_checkDeviceTimer(SingleShot::start(this, "m_checkDeviceTimer", 500))
+    , m_returnPath(new ReturnPath(this))
 {
-    QTimer::singleShot(500, this, SLOT(onCheckDeviceSlot()));
+    connect(m_checkDeviceTimer, &QTimer::timeout, this, &CustomUpdateWidget::onCheckDeviceSlot);
 }
 
 CustomUpdateWidget::~CustomUpdateWidget()
@@ -73,13 +98,12 @@ void CustomUpdateWidget::initWidget(const UpdateInterface::DeviceType &device,
     m_deviceType = device;
     m_upgradeType = type;
 
-    m_countdownTimer = new QTimer(this);
-    m_countdownTimer->setObjectName(QStringLiteral("m_countdownTimer"));
-    connect(m_countdownTimer, &QTimer::timeout, this, &CustomUpdateWidget::onCountdown);
+    m_countdown = new Countdown(this);
 
     createButtons();
     createLabels(type);
     layOut();
+    m_countdown->addChoice(m_updateButton, QT_TR_NOOP("Update"));
 
     m_infoLabel1->hide();
     m_infoLabel2->hide();
@@ -105,14 +129,14 @@ void CustomUpdateWidget::createButtons()
     m_cancelButton = createChild<CustomImageButton>(this, "m_cancelButton");
 
     // The medium names are the same in every language.
-    ButtonCountdown::setCaption(m_usb0Radio, QStringLiteral("USB0"));
-    ButtonCountdown::setCaption(m_usb1Radio, QStringLiteral("USB1"));
-    ButtonCountdown::setCaption(m_sd0Radio, QStringLiteral("SD0"));
-    ButtonCountdown::setCaption(m_sd1Radio, QStringLiteral("SD1"));
-    ButtonCountdown::setCaption(m_updateButton, tr("Update"));
-    ButtonCountdown::setCaption(m_cancelButton, tr("Cancel"));
+    ButtonCaption::show(m_usb0Radio, QStringLiteral("USB0"));
+    ButtonCaption::show(m_usb1Radio, QStringLiteral("USB1"));
+    ButtonCaption::show(m_sd0Radio, QStringLiteral("SD0"));
+    ButtonCaption::show(m_sd1Radio, QStringLiteral("SD1"));
+    ButtonCaption::show(m_updateButton, tr("Update"));
+    ButtonCaption::show(m_cancelButton, tr("Cancel"));
 
-    m_focusList << m_usb0Radio << m_usb1Radio << m_sd0Radio << m_sd1Radio << m_updateButton << m_cancelButton;
+    m_focusRing << m_usb0Radio << m_usb1Radio << m_sd0Radio << m_sd1Radio << m_updateButton << m_cancelButton;
 
     for (CustomImageRadioButton *radio : radios()) {
         radio->setConstCheckedImage(m_checkedNormalImage, m_checkedPressedImage, nullptr, nullptr, true);
@@ -196,10 +220,8 @@ void CustomUpdateWidget::setDeviceInfomation(UpdateInterface::DeviceType device,
     m_infoLabel2->setVisible(showDetails);
     m_messageLabel->setVisible(!showDetails);
 
-    if (valid) {
-        m_countdown = ButtonCountdown::Seconds;
-        m_countdownTimer->start(ButtonCountdown::TickInterval);
-    }
+    if (valid)
+        m_countdown->start();
 }
 
 void CustomUpdateWidget::setUpdateInformation(const QString &text)
@@ -227,7 +249,7 @@ void CustomUpdateWidget::onRadioButtonClicked(bool)
 
 void CustomUpdateWidget::onOkClicked()
 {
-    m_countdownTimer->stop();
+    m_countdown->stop();
     if (m_packageValid) {
         TipDialog::showMessage(tr("Updating"), 0);
         emit updateSystem();
@@ -238,14 +260,9 @@ void CustomUpdateWidget::onOkClicked()
 
 void CustomUpdateWidget::onCancelClicked()
 {
-    m_countdownTimer->stop();
+    m_countdown->stop();
     setFocus(Qt::NoFocusReason);
-    // The view is known here by its contract; its class name tells it from
-    // other parents.
-    UpdateInterface *view = qobject_cast<UpdateInterface *>(parent());
-    if (view && view->inherits("UpdateView"))
-        view->onReturn();
-    else
+    if (!m_returnPath->follow())
         emit cancelUpdate();
 }
 
@@ -254,37 +271,9 @@ void CustomUpdateWidget::onCheckDeviceSlot()
     emit checkDevice();
 }
 
-void CustomUpdateWidget::onCountdown()
-{
-    if (ButtonCountdown::tick(m_countdown, m_countdownTimer, m_updateButton, tr("Update"))
-        && m_updateButton->isEnabled())
-        onOkClicked();
-}
-
 void CustomUpdateWidget::moveFocusIndex(int step)
 {
-    const int count = m_focusList.size();
-    int current = -1;
-    for (int i = 0; i < count; ++i) {
-        if (m_focusList.at(i)->isVisible() && m_focusList.at(i)->hasFocus()) {
-            current = i;
-            break;
-        }
-    }
-
-    const auto wrap = [count](int index) {
-        return index < 0 ? count - 1 : (index >= count ? 0 : index);
-    };
-    const int first = wrap(current + step);
-    int candidate = first;
-    do {
-        QWidget *entry = m_focusList.at(candidate);
-        if (entry->isVisible() && entry->isEnabled()) {
-            entry->setFocus();
-            return;
-        }
-        candidate = wrap(candidate + step);
-    } while (candidate != first);
+    m_focusRing.move(step);
 }
 
 void CustomUpdateWidget::keyPressEvent(QKeyEvent *event)
@@ -293,25 +282,14 @@ void CustomUpdateWidget::keyPressEvent(QKeyEvent *event)
         << "CustomUpdateWidget"
         << "keyPressEvent" << event;
 
-    switch (event->key()) {
-    case 0x0110002A:
-    case 0x01200026:
-    case 0x0140000F:
-    case 0x0140004B:
+    switch (KeyTable::find(keyTable, event->key())) {
+    case KeyTable::Cancel:
         onCancelClicked();
         break;
-    case 0x0110003D:
-    case 0x0110003F:
-    case 0x0110004D:
-    case 0x0140000A:
-    case 0x0140000C:
+    case KeyTable::FocusPrevious:
         moveFocusIndex(-1);
         break;
-    case 0x0110003E:
-    case 0x01100040:
-    case 0x0110004E:
-    case 0x0140000B:
-    case 0x0140000D:
+    case KeyTable::FocusNext:
         moveFocusIndex(+1);
         break;
     default:

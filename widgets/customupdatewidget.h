@@ -1,15 +1,18 @@
 #ifndef CUSTOMUPDATEWIDGET_H
 #define CUSTOMUPDATEWIDGET_H
 
+#include "focusring.h"
 #include "updateinterface.h"
 
 #include <QList>
 #include <QWidget>
 
+class Countdown;
 class CustomImageButton;
 class CustomImageLabel;
 class CustomImageRadioButton;
 class QImage;
+class ReturnPath;
 class QTimer;
 
 // The screen that confirms a system or partial upgrade: the driver picks the
@@ -32,6 +35,8 @@ public:
     void setUpdateInformation(const QString &text);
 
     void moveFocusIndex(int step);
+    // Cancel goes back to the view along it.
+    ReturnPath *returnPath() const { return m_returnPath; }
 
 signals:
     void checkDevice();
@@ -47,7 +52,6 @@ private slots:
     void onOkClicked();
     void onRadioButtonClicked(bool checked);
     void onCheckDeviceSlot();
-    void onCountdown();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -65,8 +69,7 @@ private:
     bool m_packageValid;
     bool m_secondFlag;
     bool m_firstFlag;
-    QTimer *m_countdownTimer;
-    int m_countdown;
+    Countdown *m_countdown;
     CustomImageRadioButton *m_usb0Radio;
     CustomImageRadioButton *m_usb1Radio;
     CustomImageRadioButton *m_sd0Radio;
@@ -77,7 +80,7 @@ private:
     CustomImageLabel *m_messageLabel;
     CustomImageLabel *m_infoLabel1;
     CustomImageLabel *m_infoLabel2;
-    QList<QWidget *> m_focusList;
+    FocusRing m_focusRing;
     QImage *m_normalImage;
     QImage *m_pressedImage;
     QImage *m_disabledImage;
@@ -85,6 +88,9 @@ private:
     QImage *m_checkedPressedImage;
     QImage *m_uncheckedNormalImage;
     QImage *m_uncheckedPressedImage;
+    // Asks the host to check the media half a second after construction.
+    QTimer *m_checkDeviceTimer;
+    ReturnPath *m_returnPath;
 };
 
 #endif // CUSTOMUPDATEWIDGET_H
