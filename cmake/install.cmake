@@ -21,6 +21,9 @@ include(GNUInstallDirs)
 install(TARGETS updatetheme LIBRARY DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR} COMPONENT plugin)
 
 if(UPDATETHEME_INSTALL_HOST_STANDIN)
+    if(NOT TARGET hoststandin)
+        message(FATAL_ERROR "UPDATETHEME_INSTALL_HOST_STANDIN needs the host stand-in (UPDATETHEME_HOST_LIBRARIES=standin)")
+    endif()
     install(TARGETS comviews qvappframework LIBRARY DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR}
         COMPONENT hoststandin)
     # Installed side by side, the libraries find each other in their own folder.

@@ -54,7 +54,8 @@ if(CMAKE_CROSSCOMPILING)
     set(CPACK_DEBIAN_PLUGIN_PACKAGE_DEPENDS "${UPDATETHEME_DEBIAN_DEPENDS}")
 else()
     set(CPACK_DEBIAN_PLUGIN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/host)
+    # The host libraries belong to no package: dpkg-shlibdeps reads them where the build has them.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${UPDATETHEME_HOST_LIBRARY_DIRS})
 endif()
 
 set(changelog ${CMAKE_BINARY_DIR}/debian/changelog)
