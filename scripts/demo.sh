@@ -9,15 +9,18 @@
 # FOLDER receives one PNG per screen of the tour, journal.jsonl (every call,
 # signal and host request as JSON lines) and log.txt (the plugin's debug log).
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
+log_tag=demo
+# shellcheck source=scripts/stages.sh
+. "$(dirname "$0")/stages.sh"
+top=$repo
 out=$(realpath -m "${1:-$top/out/demo}")
-build="$top/build"
+build=$(preset_dir native)
 
-"$top/scripts/install-deps.sh"
+install_packages
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DUPDATETHEME_WERROR=ON
+    (cd "$top" && cmake --preset native)
 fi
-cmake --build "$build" --target updatetheme-sim -j"$(nproc)"
+(cd "$top" && cmake --build --preset native --target updatetheme-sim -j "$jobs")
 
 mkdir -p "$out"
 rm -f "$out"/*.png "$out/journal.jsonl" "$out/log.txt"
