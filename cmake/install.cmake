@@ -5,7 +5,8 @@
 #   <UPDATETHEME_RESOURCE_INSTALL_DIR>/                           the screens' images
 #   <prefix>/include, <prefix>/<libdir>                           the contract SDK (cmake/sdk.cmake)
 #
-# Install components: plugin (the device's files), sdk, hoststandin.
+# Install components: plugin (the device's files), sdk, hoststandin; and hostapi, on
+# request only, the stand-in laid out as a device SDK (host/CMakeLists.txt).
 # The plugin loads its images from the absolute device path, so the image
 # folder does not follow the prefix.
 

@@ -1,10 +1,10 @@
-# Debian packages, made with `cpack` in a build configured for them
-# (scripts/package-test.sh does it for amd64 and armhf):
+# Debian packages, made with `cpack` in a build configured for them, e.g. the
+# preset packages (scripts/package-test.sh makes them from the presets device
+# and device-armhf):
 #
-#   cmake -S . -B build-deb -DCMAKE_INSTALL_PREFIX=/usr \
-#         -DUPDATETHEME_PLUGIN_INSTALL_DIR=/application/plugins/updatetheme
-#   cmake --build build-deb
-#   cpack --config build-deb/CPackConfig.cmake -B build-deb/packages
+#   cmake --preset packages
+#   cmake --build --preset packages
+#   cpack --preset packages
 #
 #   updatetheme       the plugin, its translation catalogs and the screens' images (device paths)
 #   updatetheme-dev   the contract SDK
