@@ -12,20 +12,19 @@ set -euo pipefail
 log_tag=demo
 # shellcheck source=scripts/stages.sh
 . "$(dirname "$0")/stages.sh"
-top=$repo
-out=$(realpath -m "${1:-$top/out/demo}")
+out=$(realpath -m "${1:-$repo/out/demo}")
 build=$(preset_dir native)
 
 install_packages
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    (cd "$top" && cmake --preset native)
+    (cd "$repo" && cmake --preset native)
 fi
-(cd "$top" && cmake --build --preset native --target updatetheme-sim -j "$jobs")
+(cd "$repo" && cmake --build --preset native --target updatetheme-sim -j "$jobs")
 
 mkdir -p "$out"
 rm -f "$out"/*.png "$out/journal.jsonl" "$out/log.txt"
 status=0
-"$build/tools/updatetheme-sim/updatetheme-sim" --scenario "$top/tools/updatetheme-sim/scenarios/demo.json" \
+"$build/tools/updatetheme-sim/updatetheme-sim" --scenario "$repo/tools/updatetheme-sim/scenarios/demo.json" \
     --screenshots "$out" --journal "$out/journal.jsonl" 2>"$out/log.txt" || status=$?
 grep '^scenario "' "$out/log.txt" || true
 echo "Screenshots and journal: $out"
