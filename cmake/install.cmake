@@ -5,7 +5,8 @@
 #   <UPDATETHEME_RESOURCE_INSTALL_DIR>/                           the screens' images
 #   <prefix>/include, <prefix>/<libdir>                           the contract SDK (cmake/sdk.cmake)
 #
-# Install components: plugin (the device's files), sdk, hoststandin.
+# Install components: plugin (the device's files), sdk, hoststandin; and hostapi, on
+# request only, the stand-in laid out as a device SDK (host/CMakeLists.txt).
 # The plugin loads its images from the absolute device path, so the image
 # folder does not follow the prefix.
 
@@ -21,6 +22,9 @@ include(GNUInstallDirs)
 install(TARGETS updatetheme LIBRARY DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR} COMPONENT plugin)
 
 if(UPDATETHEME_INSTALL_HOST_STANDIN)
+    if(NOT TARGET hoststandin)
+        message(FATAL_ERROR "UPDATETHEME_INSTALL_HOST_STANDIN needs the host stand-in (UPDATETHEME_HOST_LIBRARIES=standin)")
+    endif()
     install(TARGETS comviews qvappframework LIBRARY DESTINATION ${UPDATETHEME_PLUGIN_INSTALL_DIR}
         COMPONENT hoststandin)
     # Installed side by side, the libraries find each other in their own folder.

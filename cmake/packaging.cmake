@@ -1,10 +1,10 @@
-# Debian packages, made with `cpack` in a build configured for them
-# (scripts/package-test.sh does it for amd64 and armhf):
+# Debian packages, made with `cpack` in a build configured for them, e.g. the
+# preset packages (scripts/package-test.sh makes them from the presets device
+# and device-armhf):
 #
-#   cmake -S . -B build-deb -DCMAKE_INSTALL_PREFIX=/usr \
-#         -DUPDATETHEME_PLUGIN_INSTALL_DIR=/application/plugins/updatetheme
-#   cmake --build build-deb
-#   cpack --config build-deb/CPackConfig.cmake -B build-deb/packages
+#   cmake --preset packages
+#   cmake --build --preset packages
+#   cpack --preset packages
 #
 #   updatetheme       the plugin, its translation catalogs and the screens' images (device paths)
 #   updatetheme-dev   the contract SDK
@@ -54,7 +54,8 @@ if(CMAKE_CROSSCOMPILING)
     set(CPACK_DEBIAN_PLUGIN_PACKAGE_DEPENDS "${UPDATETHEME_DEBIAN_DEPENDS}")
 else()
     set(CPACK_DEBIAN_PLUGIN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/host)
+    # The host libraries belong to no package: dpkg-shlibdeps reads them where the build has them.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${UPDATETHEME_HOST_LIBRARY_DIRS})
 endif()
 
 set(changelog ${CMAKE_BINARY_DIR}/debian/changelog)

@@ -1,35 +1,12 @@
-# Sourced by the scripts that work with Debian's armhf packages: stage timing,
-# installing the build machine's tools, and a private APT state that downloads
-# armhf packages without the machine's dpkg ever learning about armhf.
+# Sourced by the scripts that work with Debian's armhf packages: the shared
+# stages and logs (stages.sh), and a private APT state that downloads armhf
+# packages without the machine's dpkg ever learning about armhf.
 #
-# The sourcing script sets log_tag (e.g. "armhf") and host_packages (the
-# Debian packages it needs on the build machine).
+# The sourcing script sets log_tag (e.g. "armhf").
 # shellcheck shell=bash disable=SC2154
 
 # shellcheck source=scripts/stages.sh
 . "$(dirname "${BASH_SOURCE[0]}")/stages.sh"
-
-missing_host_packages() {
-    local package
-    for package in "${host_packages[@]}"; do
-        dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
-            echo "$package"
-    done
-}
-
-install_host_tools() {
-    local missing
-    missing=$(missing_host_packages)
-    if [ -z "$missing" ]; then
-        log "host tools present"
-        return
-    fi
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get -q -o DPkg::Lock::Timeout=600 update || log "warning: apt-get update failed, using the lists at hand"
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -q -y -o DPkg::Lock::Timeout=600 install --no-install-recommends $missing
-}
 
 # The Debian archives the machine installs from, one "URI SUITE COMPONENT" a
 # line, as APT itself resolved them from the machine's sources (one-line or

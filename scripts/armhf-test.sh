@@ -3,13 +3,13 @@
 # (Debian armhf), runs the whole test suite under qemu-arm and packages the
 # armhf install as a tarball.
 #
-#   scripts/armhf-test.sh [BUILD_DIR]          default: <repo>/build-armhf
+#   scripts/armhf-test.sh           the preset armhf, in build-armhf/
 #
 # Environment:
-#   UPDATETHEME_ARMHF_SYSROOT     where the armhf sysroot is kept (default BUILD_DIR/sysroot);
+#   UPDATETHEME_ARMHF_SYSROOT     where the armhf sysroot is kept (default build-armhf/sysroot);
 #                                 point it outside a throw-away clone to keep it between runs
 #   UPDATETHEME_ARMHF_BUILD_TYPE  CMake build type (default Release, as shipped)
-#   UPDATETHEME_JOBS              parallel build and test jobs (default 2)
+#   UPDATETHEME_JOBS              parallel build and test jobs (default: the processors)
 #
 # Runs on Debian 12 as root (or with sudo): installs the cross compiler,
 # qemu-user and the build machine's Qt tools with apt-get, and makes the
@@ -18,17 +18,16 @@
 # Every stage prints its duration; a second run reuses the sysroot and the build.
 set -euo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(realpath -m "${1:-$repo/build-armhf}")
-sysroot=$(realpath -m "${UPDATETHEME_ARMHF_SYSROOT:-$build/sysroot}")
-build_type=${UPDATETHEME_ARMHF_BUILD_TYPE:-Release}
-jobs=${UPDATETHEME_JOBS:-2}
 triplet=arm-linux-gnueabihf
-
 host_packages=(cmake make "g++-$triplet" qemu-user qtbase5-dev-tools qttools5-dev-tools qttools5-dev)
 log_tag=armhf
 # shellcheck source=scripts/armhf-apt.sh
-. "$repo/scripts/armhf-apt.sh"
+. "$(dirname "$0")/armhf-apt.sh"
+build=$(preset_dir armhf)
+export UPDATETHEME_ARMHF_SYSROOT
+UPDATETHEME_ARMHF_SYSROOT=$(realpath -m "${UPDATETHEME_ARMHF_SYSROOT:-$build/sysroot}")
+sysroot=$UPDATETHEME_ARMHF_SYSROOT
+build_type=${UPDATETHEME_ARMHF_BUILD_TYPE:-Release}
 
 # Debian's armhf packages of Qt 5 with everything they depend on, plus the C
 # library and kernel headers the cross compiler builds against.
@@ -75,28 +74,17 @@ make_sysroot() {
     log "sysroot: $(du -sh "$sysroot" | cut -f1)"
 }
 
-configure() {
-    cmake -S "$repo" -B "$build" \
-        -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/armhf-toolchain.cmake" \
-        -DUPDATETHEME_ARMHF_SYSROOT="$sysroot" \
-        -DCMAKE_BUILD_TYPE="$build_type" \
-        -DCMAKE_INSTALL_PREFIX=/application \
-        -DUPDATETHEME_WERROR=ON
-}
-
 build_all() {
-    cmake --build "$build" -j "$jobs"
-    local plugin
-    plugin=$(find "$build" \( -path "$sysroot" -o -path "$build/apt" -o -path "$build/stage" \) -prune \
-        -o -name libupdatetheme.so -print -quit)
-    [ -n "$plugin" ] || die "plugin libupdatetheme.so was not built"
+    configure_and_build armhf -DCMAKE_BUILD_TYPE="$build_type"
+    local plugin=$build/libupdatetheme.so
+    [ -f "$plugin" ] || die "plugin $plugin was not built"
     "$triplet-readelf" -h "$plugin" | grep -q 'Machine:.*ARM$' || die "$plugin is not an ARM binary"
     log "plugin $plugin: $(stat -c %s "$plugin") bytes"
 }
 
 run_tests() {
     log "tests registered: $(ctest --test-dir "$build" -N | sed -n 's/^Total Tests: //p')"
-    ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 900
+    (cd "$repo" && ctest --preset armhf -j "$jobs")
 }
 
 package() {
@@ -111,9 +99,8 @@ package() {
 }
 
 total_started=$SECONDS
-stage "host tools" install_host_tools
+stage "host tools" install_packages "${host_packages[@]}"
 stage "sysroot" make_sysroot
-stage "configure" configure
 stage "build" build_all
 stage "test" run_tests
 stage "package" package

@@ -9,20 +9,22 @@
 # FOLDER receives one PNG per screen of the tour, journal.jsonl (every call,
 # signal and host request as JSON lines) and log.txt (the plugin's debug log).
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-out=$(realpath -m "${1:-$top/out/demo}")
-build="$top/build"
+log_tag=demo
+# shellcheck source=scripts/stages.sh
+. "$(dirname "$0")/stages.sh"
+out=$(realpath -m "${1:-$repo/out/demo}")
+build=$(preset_dir native)
 
-"$top/scripts/install-deps.sh"
+install_packages
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DUPDATETHEME_WERROR=ON
+    (cd "$repo" && cmake --preset native)
 fi
-cmake --build "$build" --target updatetheme-sim -j"$(nproc)"
+(cd "$repo" && cmake --build --preset native --target updatetheme-sim -j "$jobs")
 
 mkdir -p "$out"
 rm -f "$out"/*.png "$out/journal.jsonl" "$out/log.txt"
 status=0
-"$build/tools/updatetheme-sim/updatetheme-sim" --scenario "$top/tools/updatetheme-sim/scenarios/demo.json" \
+"$build/tools/updatetheme-sim/updatetheme-sim" --scenario "$repo/tools/updatetheme-sim/scenarios/demo.json" \
     --screenshots "$out" --journal "$out/journal.jsonl" 2>"$out/log.txt" || status=$?
 grep '^scenario "' "$out/log.txt" || true
 echo "Screenshots and journal: $out"

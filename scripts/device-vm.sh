@@ -211,7 +211,7 @@ run_boots() {
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 total_started=$SECONDS
-stage "host tools" install_host_tools
+stage "host tools" install_packages "${host_packages[@]}"
 stage "machine" make_machine
 stage "boots" run_boots "$@"
 log "device VM total: $((SECONDS - total_started)) s"

@@ -1,59 +1,101 @@
 #!/usr/bin/env bash
-# The SDK and the Debian packages, as the host team and the image build get them:
+# The plugin as the head unit's image build makes it, against a device SDK,
+# and the SDK and the Debian packages, as the host team and the image build get them:
 #
-#  1. builds the plugin and installs it with the SDK and the host stand-ins
-#     into a staging folder (DESTDIR), laid out as on the device;
-#  2. builds examples/minimal-host as a project of its own against that
-#     folder only and runs it offscreen: it must walk the plugin's dialog to a
-#     system upgrade;
-#  3. makes the packages updatetheme and updatetheme-dev for amd64 and, cross
-#     built, for armhf; checks their contents (dpkg-deb -c), architecture and
+#  1. stages a device sysroot from the host stand-in, its API headers and
+#     libraries only (usr/include/comviews, usr/include/qvappframework,
+#     usr/lib), natively from build/ and for armhf from build-armhf/;
+#  2. builds the plugin against each with the device's host libraries (the
+#     presets device and device-armhf) and checks that it needs libcomviews.so
+#     and libqvappframework.so by name, has no RPATH or RUNPATH, and was
+#     compiled without the source tree's host/;
+#  3. installs the native build with the SDK into a staging folder (DESTDIR),
+#     laid out as on the device;
+#  4. builds examples/minimal-host as a project of its own against that
+#     folder only and runs it offscreen with the staged sysroot's host
+#     libraries: it must walk the plugin's dialog to a system upgrade;
+#  5. makes the packages updatetheme and updatetheme-dev from both builds,
+#     amd64 and armhf; checks their contents (dpkg-deb -c), architecture and
 #     dependencies, and runs lintian on them.
 #
-#   scripts/package-test.sh [BUILD_DIR]          default: <repo>/build-package
+#   scripts/package-test.sh
 #
 # Environment:
 #   UPDATETHEME_ARMHF_SYSROOT   the armhf sysroot that scripts/armhf-test.sh made (default, as
 #                               there: <repo>/build-armhf/sysroot)
-#   UPDATETHEME_JOBS            parallel build jobs (default 2)
+#   UPDATETHEME_JOBS            parallel build jobs (default: the processors)
 # Every stage prints its duration.
 set -euo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(realpath -m "${1:-$repo/build-package}")
-sysroot=$(realpath -m "${UPDATETHEME_ARMHF_SYSROOT:-$repo/build-armhf/sysroot}")
-jobs=${UPDATETHEME_JOBS:-2}
+log_tag=package
+# shellcheck source=scripts/stages.sh
+. "$(dirname "$0")/stages.sh"
+export UPDATETHEME_ARMHF_SYSROOT
+UPDATETHEME_ARMHF_SYSROOT=$(realpath -m "${UPDATETHEME_ARMHF_SYSROOT:-$(preset_dir armhf)/sysroot}")
+build=$(preset_dir device)
 stage_dir=$build/stage
 plugin_dir=application/plugins/updatetheme
 style_dir=application/resource/update/style0
 
-log_tag=package
-# shellcheck source=scripts/stages.sh
-. "$repo/scripts/stages.sh"
-
-install_tools() {
-    "$repo/scripts/install-deps.sh" dpkg-dev lintian file pkgconf "g++-arm-linux-gnueabihf"
+# The device sysroot staged from the stand-in of a preset's build.
+device_sysroot() {
+    echo "$(preset_dir "$1")/device-sysroot"
 }
 
-# A build of the plugin alone, laid out for the packages: the SDK under /usr,
-# the plugin and its images under the device paths. Neither the install nor
-# cpack builds the rest of the project (the simulator).
-build_for_packages() {
-    local dir=$1
-    shift
-    cmake -S "$repo" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DUPDATETHEME_WERROR=ON -DUPDATETHEME_BUILD_TESTS=OFF \
-        -DCMAKE_INSTALL_PREFIX=/usr -DUPDATETHEME_PLUGIN_INSTALL_DIR="/$plugin_dir" \
-        -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "$@"
-    cmake --build "$dir" -j "$jobs" --target updatetheme updatetheme_installed_translations
+# Stages the stand-in's API headers and libraries of the preset's build as a
+# device holds them; builds the two libraries when needed.
+stage_device_sysroot() {
+    local preset=$1 sysroot
+    sysroot=$(device_sysroot "$preset")
+    (cd "$repo" && cmake --preset "$preset" >/dev/null &&
+        cmake --build --preset "$preset" -j "$jobs" --target comviews qvappframework)
+    rm -rf "$sysroot"
+    cmake --install "$(preset_dir "$preset")" --component hostapi --prefix "$sysroot/usr" >/dev/null
+    (cd "$sysroot" && find . -type f | sort)
 }
 
-build_amd64() {
-    build_for_packages "$build/amd64" -DUPDATETHEME_INSTALL_HOST_STANDIN=ON
+stage_device_sysroots() {
+    [ -f "$UPDATETHEME_ARMHF_SYSROOT/.updatetheme-sysroot" ] ||
+        die "no armhf sysroot at $UPDATETHEME_ARMHF_SYSROOT: scripts/armhf-test.sh makes one"
+    stage_device_sysroot native
+    stage_device_sysroot armhf
+}
+
+# The device preset's build against the sysroot staged from the stand-in preset's.
+build_device() {
+    local preset=$1 standin=$2
+    shift 2
+    UPDATETHEME_DEVICE_SYSROOT=$(device_sysroot "$standin") configure_and_build "$preset" "$@"
+}
+
+build_devices() {
+    build_device device native
+    build_device device-armhf armhf
+}
+
+# The plugin of a device build needs the host libraries by name, searches no
+# folder of its own, and was compiled with no header of the source tree's host/.
+check_device_plugin() {
+    local preset=$1 dir plugin dynamic
+    dir=$(preset_dir "$preset")
+    plugin=$dir/libupdatetheme.so
+    dynamic=$(readelf -d "$plugin")
+    grep -E 'NEEDED|RPATH|RUNPATH' <<<"$dynamic"
+    grep -qF '[libcomviews.so]' <<<"$dynamic" || die "$plugin does not need libcomviews.so"
+    grep -qF '[libqvappframework.so]' <<<"$dynamic" || die "$plugin does not need libqvappframework.so"
+    ! grep -qE 'RPATH|RUNPATH' <<<"$dynamic" || die "$plugin has a library search path"
+    ! grep -qF "$repo/host/" "$dir/compile_commands.json" || die "$preset was compiled with $repo/host/"
+    log "$preset: $(file -b "$plugin" | cut -d, -f1-2), host libraries by name, no search path, no host/"
+}
+
+check_device_plugins() {
+    check_device_plugin device
+    check_device_plugin device-armhf
 }
 
 install_staged() {
     rm -rf "$stage_dir"
-    DESTDIR=$stage_dir cmake --install "$build/amd64"
+    DESTDIR=$stage_dir cmake --install "$build"
     (cd "$stage_dir" && find . -type f | sort)
 }
 
@@ -79,8 +121,10 @@ run_example() {
     cmake --build "$dir" -j "$jobs"
     check_include_paths "$dir/compile_commands.json" || die "the example was built with paths outside $stage_dir"
     # The staging folder is the device root: the plugin loads its images from it.
+    # The host application brings the host libraries: here the staged sysroot's.
     output=$(UPDATETHEME_DEVICE_ROOT=$stage_dir UPDATETHEME_HOST_SETTINGS=$dir/no-settings.ini \
-        QT_QPA_PLATFORM=offscreen "$dir/minimal-host") || die "minimal-host failed: $output"
+        LD_LIBRARY_PATH=$(device_sysroot native)/usr/lib QT_QPA_PLATFORM=offscreen "$dir/minimal-host") ||
+        die "minimal-host failed: $output"
     echo "$output"
     grep -qx 'plugin: updateSystem(): the host starts the system upgrade' <<<"$output" ||
         die "minimal-host did not reach the system upgrade"
@@ -102,24 +146,18 @@ check_pkg_config() {
         g++ -std=c++11 -fPIC -fsyntax-only "$own_include" $(pkg-config --cflags Qt5Widgets) -x c++ -
 }
 
-make_packages() {
-    local dir=$1
-    rm -rf "$dir/packages"
-    cpack --config "$dir/CPackConfig.cmake" -B "$dir/packages"
-}
-
 package_amd64() {
-    # Configured again without the stand-ins: the package gets none of them.
-    build_for_packages "$build/amd64" -DUPDATETHEME_INSTALL_HOST_STANDIN=OFF
-    make_packages "$build/amd64"
+    rm -rf "$build/packages"
+    (cd "$repo" && cpack --preset device)
 }
 
+# dpkg-shlibdeps cannot read a cross build's libraries: the armhf package
+# takes the amd64 package's dependencies, the same Debian packages.
 package_armhf() {
-    [ -f "$sysroot/.updatetheme-sysroot" ] || die "no armhf sysroot at $sysroot: scripts/armhf-test.sh makes one"
-    build_for_packages "$build/armhf" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/armhf-toolchain.cmake" \
-        -DUPDATETHEME_ARMHF_SYSROOT="$sysroot" \
-        -DUPDATETHEME_DEBIAN_DEPENDS="$(dpkg-deb -f "$build"/amd64/packages/updatetheme_*_amd64.deb Depends)"
-    make_packages "$build/armhf"
+    rm -rf "$(preset_dir device-armhf)/packages"
+    build_device device-armhf armhf \
+        -DUPDATETHEME_DEBIAN_DEPENDS="$(dpkg-deb -f "$build"/packages/updatetheme_*_amd64.deb Depends)"
+    (cd "$repo" && cpack --preset device-armhf)
 }
 
 # The files a package must hold, one a line, without the leading "./".
@@ -166,10 +204,10 @@ check_package() {
 
 check_packages() {
     local deb
-    for deb in "$build"/amd64/packages/*.deb; do
+    for deb in "$build"/packages/*.deb; do
         check_package "$deb" amd64 x86_64-linux-gnu x86-64
     done
-    for deb in "$build"/armhf/packages/*.deb; do
+    for deb in "$(preset_dir device-armhf)"/packages/*.deb; do
         check_package "$deb" armhf arm-linux-gnueabihf ARM
     done
 }
@@ -181,14 +219,16 @@ check_packages() {
 run_lintian() {
     local report
     report=$(lintian --fail-on none --show-overrides --suppress-tags initial-upload-closes-no-bugs \
-        "$build"/amd64/packages/*.deb "$build"/armhf/packages/*.deb)
+        "$build"/packages/*.deb "$(preset_dir device-armhf)"/packages/*.deb)
     echo "$report"
     ! grep -q '^[EW]:' <<<"$report" || die "lintian reports errors or warnings"
 }
 
 total_started=$SECONDS
-stage "tools" install_tools
-stage "amd64 build" build_amd64
+stage "tools" install_packages dpkg-dev lintian file pkgconf "g++-arm-linux-gnueabihf"
+stage "device sysroots" stage_device_sysroots
+stage "device builds" build_devices
+stage "device plugins" check_device_plugins
 stage "staged install" install_staged
 stage "minimal host on the staged SDK" run_example
 stage "pkg-config" check_pkg_config

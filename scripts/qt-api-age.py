@@ -35,8 +35,9 @@ import clang.cindex as ci
 DEVICE_QT = (5, 3)
 DOC_ROOT = '/usr/share/qt5/doc'
 
-# A documented overload: its parameter types (normalised) and its age.
-Overload = collections.namedtuple('Overload', 'params since')
+# A documented overload: its parameter types (normalised), whether a
+# variable argument list follows them, and its age.
+Overload = collections.namedtuple('Overload', 'params variadic since')
 # A use in our code: where, what kind, the scope and name of the Qt
 # declaration, its parameter types, and the Qt header that declares it.
 Use = collections.namedtuple('Use', 'path line kind scope name params header')
@@ -103,20 +104,23 @@ def template_names(declaration):
 def doc_parameters(markup, template_params):
     """Parameter types of a documented signature, as patterns: a template
     parameter stands for any type. Names are in italics; an unnamed
-    parameter's type may be too."""
+    parameter's type may be too. A variable argument list ("...") ends the
+    patterns; the second result says whether there is one."""
     markup = re.sub(r'<i>(.*?)</i>', '\x03\\1\x04', markup)
     patterns = []
     for part in split_parameters(text_of(markup)):
         part = part.split('=')[0]
         named = re.sub('\x03.*?\x04', '', part)
         part = normalise((named if named.strip() else part).replace('\x03', '').replace('\x04', ''))
+        if part == '...':
+            return patterns, True
         if not part or part == 'void':
             continue
         pattern = re.escape(part)
         for name in template_params:
             pattern = re.sub(r'\b%s\b' % name, '(.+)', pattern)
         patterns.append(pattern)
-    return patterns
+    return patterns, False
 
 
 def split_heading(heading):
@@ -165,7 +169,7 @@ class QtDocs:
                 self.typedefs[scope + '::' + name if scope else name] = since
             elif anchor.endswith('-prop'):
                 for name, parameters in ACCESSOR.findall(body):
-                    self.functions[(owner, name)].append(Overload(doc_parameters(parameters, []), since))
+                    self.functions[(owner, name)].append(Overload(*doc_parameters(parameters, []), since=since))
             else:
                 self.read_function(heading, since, class_params)
 
@@ -178,7 +182,7 @@ class QtDocs:
         prefix = html.unescape(prefix)
         own_params = template_names(prefix[prefix.find('template'):]) if 'template' in prefix else []
         wildcards = own_params + (class_params if scope else [])
-        self.functions[(scope, name)].append(Overload(doc_parameters(parameters, wildcards), since))
+        self.functions[(scope, name)].append(Overload(*doc_parameters(parameters, wildcards), since=since))
 
     def overloads(self, use):
         scopes = [use.scope] + sorted(self.header_classes.get(use.header, ()))

@@ -3,17 +3,19 @@
 # than the head unit's Qt 5.3 is listed as "file:line: Class::member (Qt 5.N)"
 # and fails the run.
 #
-#   scripts/qt-api-age.sh [BUILD_DIR]      default: <repo>/build
+#   scripts/qt-api-age.sh [PRESET]      default: native (build/)
 #
-# Configures BUILD_DIR when needed (nothing is compiled) and runs
+# Configures the preset's build (nothing is compiled) and runs
 # scripts/qt-api-age.py on it with Debian's Python, which has the clang
 # bindings (python3-clang-14) and reads Qt's documentation (qtbase5-doc-html);
 # install-deps.sh installs both.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${1:-$top/build}")
+log_tag=qt-api-age
+# shellcheck source=scripts/stages.sh
+. "$(dirname "$0")/stages.sh"
+preset=${1:-native}
 
-"$top/scripts/install-deps.sh"
-cmake -S "$top" -B "$build" >/dev/null
-cd "$top"
-/usr/bin/python3 scripts/qt-api-age.py "$build"
+install_packages
+cd "$repo"
+cmake --preset "$preset" >/dev/null
+/usr/bin/python3 scripts/qt-api-age.py "$(preset_dir "$preset")"

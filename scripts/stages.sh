@@ -1,6 +1,11 @@
 # shellcheck shell=bash disable=SC2154
-# Log lines and timed stages of the build scripts, sourced by them; each sets
-# log_tag to name itself in its lines.
+# What every build and CI script shares, sourced by them: log lines, timed
+# stages, the repository's folders and the Debian packages they need. Each
+# script sets log_tag to name itself in its lines.
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# Parallel build and test jobs.
+jobs=${UPDATETHEME_JOBS:-$(nproc)}
 
 log() { printf '[%s] %s\n' "$log_tag" "$*"; }
 die() { printf '[%s] error: %s\n' "$log_tag" "$*" >&2; exit 1; }
@@ -12,4 +17,23 @@ stage() {
     log "=== $name"
     "$@"
     log "=== $name: $((SECONDS - started)) s"
+}
+
+# Installs what the build needs and the Debian packages named, when missing.
+# shellcheck disable=SC2120 # the packages named, if any, besides the build's
+install_packages() {
+    bash "$repo/scripts/install-deps.sh" "$@"
+}
+
+# The build folder of a preset of CMakePresets.json: build/ for native,
+# build-<preset>/ for the others.
+preset_dir() {
+    if [ "$1" = native ]; then echo "$repo/build"; else echo "$repo/build-$1"; fi
+}
+
+# Configures and builds a preset, passing the arguments on to the configure.
+configure_and_build() {
+    local preset=$1
+    shift
+    (cd "$repo" && cmake --preset "$preset" "$@" && cmake --build --preset "$preset" -j "$jobs")
 }

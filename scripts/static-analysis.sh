@@ -2,7 +2,11 @@
 # Static analysis of the shipped code and a memcheck run of the plugin's test
 # programs. Any finding or memcheck error fails the run.
 #
-#   scripts/static-analysis.sh [BUILD_DIR]      default: <repo>/build-analysis
+#   scripts/static-analysis.sh [PRESET]      default: analysis (build-analysis/)
+#
+# The tools read any build of the project's presets with its tests: CI hands
+# over the native tree it has built for the tests (native); the preset
+# analysis adds debug information, so that memcheck names lines.
 #
 # 1. clang-tidy with the repository's .clang-tidy over contract/, plugin/,
 #    upgrade/, widgets/, common/ and host/, using the build's compile_commands.json;
@@ -14,54 +18,33 @@
 #    Qt's regular-expression JIT is off (QT_ENABLE_REGEXP_JIT=0): memcheck
 #    cannot follow generated code.
 #
-# Installs clang-tidy, cppcheck and valgrind with apt-get when missing.
+# Installs clang-tidy, cppcheck and valgrind when missing.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${1:-$top/build-analysis}")
-jobs=2
+log_tag=analysis
+# shellcheck source=scripts/stages.sh
+. "$(dirname "$0")/stages.sh"
+preset=${1:-analysis}
+build=$(preset_dir "$preset")
 folders=(contract plugin upgrade widgets common host)
 memcheck_programs=(tst_plugin tst_upgradedialog tst_factoryimport tst_customupdatewidget
                    tst_custommcuupdatewidget tst_updateviewfuzz)
 
-stage() {
-    local name=$1 started=$SECONDS
-    shift
-    echo "--- $name"
-    "$@"
-    echo "--- $name: $((SECONDS - started)) s"
-}
-
-install_tools() {
-    local missing=() package
-    for package in clang-tidy cppcheck valgrind; do
-        command -v "$package" >/dev/null || missing+=("$package")
-    done
-    [ ${#missing[@]} -eq 0 ] && return
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get -q -o DPkg::Lock::Timeout=600 update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -q -y -o DPkg::Lock::Timeout=600 install "${missing[@]}"
-}
-
 build_programs() {
-    "$top/scripts/install-deps.sh"
-    # Optimised with debug information: memcheck names the lines it reports.
-    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUPDATETHEME_WERROR=ON \
-        -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-    cmake --build "$build" -j"$jobs" --target updatetheme "${memcheck_programs[@]}"
+    (cd "$repo" && cmake --preset "$preset" >/dev/null &&
+        cmake --build --preset "$preset" -j "$jobs" --target updatetheme "${memcheck_programs[@]}")
 }
 
 run_clang_tidy() {
     # One process per file, two at a time; any finding fails the stage.
-    (cd "$top" && find "${folders[@]}" -name '*.cpp' | sort |
+    (cd "$repo" && find "${folders[@]}" -name '*.cpp' | sort |
         xargs -P "$jobs" -n 1 clang-tidy -p "$build" --quiet 2>/dev/null)
 }
 
 run_cppcheck() {
-    (cd "$top" && cppcheck --enable=warning,style,performance,portability --std=c++11 --library=qt \
+    (cd "$repo" && cppcheck --enable=warning,style,performance,portability --std=c++11 --library=qt \
         --inline-suppr --quiet --error-exitcode=1 -j "$jobs" --suppress=missingIncludeSystem \
         --template='{file}:{line}: {severity}: {message} [{id}]' \
-        -I contract -I plugin -I upgrade -I widgets -I common -I host/comviews -I host/qvappframework "${folders[@]}")
+        -I contract -I plugin -I upgrade -I widgets -I common -I host/comviews -I host/qvappframework -I host/extras "${folders[@]}")
 }
 
 memcheck_one() {
@@ -70,7 +53,7 @@ memcheck_one() {
     if env QT_QPA_PLATFORM=offscreen QT_ENABLE_REGEXP_JIT=0 UPDATETHEME_FUZZ_STEPS=4000 \
         UPDATETHEME_DEVICE_ROOT="$sandbox/root" UPDATETHEME_HOST_SETTINGS="$sandbox/settings.ini" \
         valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
-        --suppressions="$top/scripts/valgrind.supp" --num-callers=40 --log-file="$sandbox/memcheck.log" \
+        --suppressions="$repo/scripts/valgrind.supp" --num-callers=40 --log-file="$sandbox/memcheck.log" \
         "$build/tests/$program" -platform offscreen >"$sandbox/output.log" 2>&1; then
         echo "$program: $(grep -h 'ERROR SUMMARY' "$sandbox/memcheck.log" | sed 's/^==[0-9]*== //')"
         rm -rf "$sandbox"
@@ -84,11 +67,11 @@ memcheck_one() {
 
 run_memcheck() {
     export -f memcheck_one
-    export top build
+    export repo build
     printf '%s\n' "${memcheck_programs[@]}" | xargs -P "$jobs" -I{} bash -c 'memcheck_one {}'
 }
 
-stage "analysis tools" install_tools
+stage "analysis tools" install_packages clang-tidy cppcheck valgrind
 stage "build" build_programs
 stage "clang-tidy" run_clang_tidy
 stage "cppcheck" run_cppcheck

@@ -1,4 +1,4 @@
-// Qt API the device's Qt 5.3 lacks: the age check must flag both uses.
+// Qt API the device's Qt 5.3 lacks: the age check must flag every use.
 #include <QImage>
 #include <QTimer>
 
@@ -10,4 +10,9 @@ qint64 pixelBytes(const QImage &image)
 void later(QObject *target)
 {
     QTimer::singleShot(0, [target] { target->deleteLater(); });
+}
+
+QString percent(int value)
+{
+    return QString::asprintf("%d %%", value);
 }
