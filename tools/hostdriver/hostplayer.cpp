@@ -2,8 +2,8 @@
 
 #include "contractcall.h"
 #include "datasavecontrol.h"
+#include "hostkeys.h"
 #include "hostwindow.h"
-#include "keyrouter.h"
 #include "mediumcheck.h"
 #include "pluginfile.h"
 #include "simjournal.h"
@@ -158,9 +158,9 @@ QStringList HostPlayer::upgradeFilesFound()
 void HostPlayer::onUnhandledKey(int hostKey)
 {
     QString ignored;
-    if (hostKey == KeyRouter::BackKey && m_view)
+    if (hostKey == HostKey::Back && m_view)
         call(ContractCall::onReturn(), &ignored);
-    else if (hostKey == KeyRouter::OkKey && !m_view)
+    else if (hostKey == HostKey::Ok && !m_view)
         insertMedium(&ignored);
 }
 
