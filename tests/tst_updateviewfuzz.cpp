@@ -359,17 +359,15 @@ QString tst_UpdateViewFuzz::step()
         done = "touch " + aim->objectName();
         TouchScreen::touch(m_window.get(), point);
     } else if (action < 93) {
-        // A timer runs out: the countdown of a live screen, or the waiting
-        // single shots, the media checks of the screens among them.
+        // A timer of a live screen runs out: its countdown or its media check.
         const QList<QWidget *> live = liveScreens();
-        aim = live.isEmpty() ? nullptr : live.at(pick(live.size()));
-        if (aim && chance(2) && ScreenClock::tick(aim, 1) == 1) {
-            done = QStringLiteral("countdown of %1").arg(aim->metaObject()->className());
-        } else {
-            aim = confirmation ? confirmation : mcu;
-            ScreenClock::runSingleShots();
-            done = "single shots";
-        }
+        if (live.isEmpty())
+            return QStringLiteral("timer");
+        aim = live.at(pick(live.size()));
+        const char *timer = chance(2) ? "m_countdownTimer" : "m_checkDeviceTimer";
+        if (ScreenClock::fire(aim, timer, 1) == 0)
+            return QStringLiteral("timer");
+        done = QStringLiteral("%1 of %2").arg(timer, aim->metaObject()->className());
     } else if (action < 96) {
         done = "event loop!" + turnEventLoop();
     } else if (action < 97) {

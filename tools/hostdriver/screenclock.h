@@ -4,16 +4,17 @@
 class QWidget;
 
 // Time for the screens without waiting for it, so that a run replays the
-// same way on a busy machine.
+// same way on a busy machine: a screen's timers, found by their object names,
+// run out at once.
 namespace ScreenClock {
 
-// Runs a screen's countdown: its timer (object name "m_countdownTimer")
-// fires once a second while it runs. Returns the seconds it ran.
-int tick(QWidget *screen, int seconds);
+// Lets the screen's timer of that object name run out as many times as it
+// would while it runs, each time as the event loop would. Returns how many
+// times it ran (none for a screen without such a timer).
+int fire(QWidget *screen, const char *timerName, int times);
 
-// Lets the single-shot timers of the process that are still waiting run out
-// now, in the order they were started (the screens' media checks among them).
-void runSingleShots();
+// The screen's countdown ("m_countdownTimer") runs for that many seconds.
+int tick(QWidget *screen, int seconds);
 
 } // namespace ScreenClock
 
