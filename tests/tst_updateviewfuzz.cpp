@@ -7,16 +7,18 @@
 //   UPDATETHEME_FUZZ_STEPS  total steps (default 100000), in sequences of 2000
 //   UPDATETHEME_FUZZ_SEED   seed of the first sequence (default 1)
 #include "commandlog.h"
-#include "custombuttonbase.h"
-#include "customimagelabel.h"
-#include "custommcuupdatewidget.h"
-#include "customupdatewidget.h"
+#include "contractcall.h"
 #include "datasavecontrol.h"
 #include "hostjournal.h"
+#include "hostkeys.h"
+#include "hostwindow.h"
+#include "keyrouter.h"
 #include "sandbox.h"
-#include "screentest.h"
+#include "screenclock.h"
+#include "screenprobe.h"
+#include "touchscreen.h"
 #include "uimanager.h"
-#include "upgradedialog.h"
+#include "updateinterface.h"
 #include "usbcontrol.h"
 
 #include <QPointer>
@@ -26,31 +28,24 @@
 #include <memory>
 #include <random>
 
-// The checks read which screens the view holds.
-#define private public
-#include "updateview.h"
-#undef private
-
 extern "C" QObject *qt_plugin_instance();
 
 namespace {
 
 const int sequenceLength = 2000;
-const int hostKeys[] = {0x0110002A, 0x0110003D, 0x0110003E, 0x0110003F, 0x01100040,     0x01100041,
-                        0x0110004D, 0x0110004E, 0x01200026, 0x01400009, 0x0140000A,     0x0140000B,
-                        0x0140000C, 0x0140000D, 0x0140000F, 0x0140004B, Qt::Key_Select, Qt::Key_Escape};
+const int hostKeys[]
+    = {HostKey::Back, HostKey::Previous,    HostKey::Next,         HostKey::Left,     HostKey::Right,
+       HostKey::Ok,   HostKey::KnobForward, HostKey::KnobBackward, HostKey::Cancel,   HostKey::Select,
+       HostKey::Up,   HostKey::Down,        HostKey::PagePrevious, HostKey::PageNext, HostKey::Return,
+       HostKey::Exit, Qt::Key_Select,       Qt::Key_Escape};
+const ScreenProbe::Screen screenKinds[]
+    = {ScreenProbe::DialogScreen, ScreenProbe::ConfirmationScreen, ScreenProbe::McuScreen};
 
 int environmentNumber(const char *name, int fallback)
 {
     bool ok = false;
     const int value = qgetenv(name).toInt(&ok);
     return ok ? value : fallback;
-}
-
-bool isScreen(const QObject *object)
-{
-    return qobject_cast<const UpgradeDialog *>(object) || qobject_cast<const CustomUpdateWidget *>(object)
-        || qobject_cast<const CustomMcuUpdateWidget *>(object);
 }
 
 QStringList warnings;
@@ -86,17 +81,22 @@ private:
     QStringList list(const QString &name);
     QString renewView();
     void hostHeard();
+    void call(const ContractCall &operation) { operation.invoke(m_view); }
     QString turnEventLoop();
     QString step();
     QString check();
-    QList<QWidget *> heldScreens() const;
+    // The view's screens: all in the window, and those it holds (it disables the ones it ends).
     QList<QWidget *> liveScreens() const;
+    QWidget *held(ScreenProbe::Screen screen) const;
+    QList<QWidget *> heldScreens() const;
 
     std::mt19937 m_random;
     std::unique_ptr<Sandbox> m_sandbox;
-    std::unique_ptr<QWidget> m_layer;
+    std::unique_ptr<HostWindow> m_window;
+    std::unique_ptr<ScreenProbe> m_probe;
+    std::unique_ptr<KeyRouter> m_keys;
     std::unique_ptr<QSignalSpy> m_commands;
-    QPointer<UpdateView> m_view;
+    QPointer<UpdateInterface> m_view;
     int m_heard = 0;
     bool m_closing = false;
     QStringList m_faults;
@@ -122,13 +122,15 @@ void tst_UpdateViewFuzz::init()
     QDir().mkpath(m_sandbox->path("/media/usb0"));
     UsbControl::getInstance()->setMountDevices(MEDIA_TYPE_USB, {m_sandbox->path("/media/usb0")});
     m_commands.reset(new QSignalSpy(CommandLog::instance(), &CommandLog::commandFinished));
-    m_layer.reset(new QWidget);
-    m_layer->resize(800, 480);
-    qvappframework::UIManager::setUIHerarchy(qvappframework::UIHerarchyApplication, m_layer.get());
+    m_window.reset(new HostWindow(QSize(800, 480), QPixmap()));
+    m_probe.reset(new ScreenProbe(m_window.get()));
+    m_keys.reset(new KeyRouter(m_window.get()));
+    qvappframework::UIManager::setUIHerarchy(qvappframework::UIHerarchyApplication,
+                                             m_window->applicationLayer());
     qvappframework::UIManager::setDeskTopRect(QRect(0, 0, 800, 480));
-    m_layer->show();
-    QApplication::setActiveWindow(m_layer.get());
-    QVERIFY(QTest::qWaitForWindowActive(m_layer.get()));
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     warnings.clear();
     m_faults.clear();
 }
@@ -139,7 +141,10 @@ void tst_UpdateViewFuzz::cleanup()
     QCOMPARE(check(), QString());
     QCOMPARE(turnEventLoop(), QString());
     QCOMPARE(liveScreens().size(), 0);
-    m_layer.reset();
+    m_keys.reset();
+    m_probe.reset();
+    qvappframework::UIManager::setUIHerarchy(qvappframework::UIHerarchyApplication, nullptr);
+    m_window.reset();
     m_sandbox.reset();
 }
 
@@ -196,15 +201,16 @@ QString tst_UpdateViewFuzz::renewView()
     QObject *instance = qt_plugin_instance();
     if (!instance || instance->parent() || qt_plugin_instance() != instance)
         return QStringLiteral("the plugin entry did not hand out one parentless object");
-    m_view = qobject_cast<UpdateView *>(instance);
+    m_view = qobject_cast<UpdateInterface *>(instance);
     if (!m_view || !m_view->children().isEmpty())
         return QStringLiteral("the plugin entry handed out no fresh view");
     m_closing = false;
     connect(m_view, &UpdateInterface::checkDevice, this, [this] {
         hostHeard();
         if (m_view && chance(2)) {
-            m_view->setEnableDeviceList({"/media/usb0"}, {});
-            m_view->setDeviceInfomation(UpdateInterface::Usb0Device, chance(2), "2.0", "512 MB", "found");
+            call(ContractCall::setEnableDeviceList({"/media/usb0"}, {}));
+            call(ContractCall::setDeviceInfomation(UpdateInterface::Usb0Device, chance(2), "2.0", "512 MB",
+                                                   "found"));
         }
     });
     for (auto signal : {&UpdateInterface::changeToUsbDevice, &UpdateInterface::changeToSdDevice})
@@ -222,7 +228,7 @@ QString tst_UpdateViewFuzz::renewView()
         }
     });
     // The host places the view on its layer at its final size, then shows it.
-    m_view->setParent(m_layer.get());
+    m_view->setParent(m_window->applicationLayer());
     const QSize sizes[] = {QSize(800, 480), QSize(640, 400), QSize(0, 0), QSize(1, 1)};
     m_view->setGeometry(QRect(QPoint(0, 0), sizes[pick(4)]));
     m_view->show();
@@ -236,7 +242,7 @@ void tst_UpdateViewFuzz::hostHeard()
     ++m_heard;
     if (m_view && depth < 2 && chance(8)) {
         ++depth;
-        m_view->onReturn();
+        call(ContractCall::onReturn());
         --depth;
     }
 }
@@ -257,21 +263,28 @@ QString tst_UpdateViewFuzz::turnEventLoop()
     return QString();
 }
 
-QList<QWidget *> tst_UpdateViewFuzz::heldScreens() const
-{
-    QList<QWidget *> screens;
-    if (m_view)
-        screens << m_view->m_upgradeDialog << m_view->m_updateWidget << m_view->m_mcuWidget;
-    screens.removeAll(nullptr);
-    return screens;
-}
-
 QList<QWidget *> tst_UpdateViewFuzz::liveScreens() const
 {
     QList<QWidget *> screens;
-    for (QWidget *widget : m_layer->findChildren<QWidget *>())
-        if (isScreen(widget))
-            screens << widget;
+    for (ScreenProbe::Screen kind : screenKinds)
+        screens << m_probe->screenWidgets(kind);
+    return screens;
+}
+
+QWidget *tst_UpdateViewFuzz::held(ScreenProbe::Screen screen) const
+{
+    for (QWidget *widget : m_probe->screenWidgets(screen))
+        if (widget->isEnabled())
+            return widget;
+    return nullptr;
+}
+
+QList<QWidget *> tst_UpdateViewFuzz::heldScreens() const
+{
+    QList<QWidget *> screens;
+    for (QWidget *screen : liveScreens())
+        if (screen->isEnabled())
+            screens << screen;
     return screens;
 }
 
@@ -280,90 +293,87 @@ QString tst_UpdateViewFuzz::step()
 {
     const int heardBefore = m_heard;
     HostJournal::instance()->clear();
-    UpdateView *view = m_view;
-    const QList<QWidget *> held = heldScreens();
+    UpdateInterface *view = m_view;
+    const QList<QWidget *> screens = heldScreens();
+    QWidget *dialog = held(ScreenProbe::DialogScreen);
+    QWidget *confirmation = held(ScreenProbe::ConfirmationScreen);
+    QWidget *mcu = held(ScreenProbe::McuScreen);
     // An action aimed at a screen the view does not hold must reach nobody.
     QWidget *aim = view;
     QString done;
     const int action = pick(100);
     if (action < 8) {
-        aim = view->m_upgradeDialog;
-        view->setUpgradeFileList(list(QStringLiteral("ISPBOOOT.BIN")) + list(QStringLiteral("mcu.bin")));
+        aim = dialog;
+        call(ContractCall::setUpgradeFileList(list(QStringLiteral("ISPBOOOT.BIN"))
+                                              + list(QStringLiteral("mcu.bin"))));
         done = "setUpgradeFileList";
     } else if (action < 17) {
-        view->showUpdate(UpdateInterface::DeviceType(pick(8)), UpdateInterface::UpgradeType(pick(4)));
+        call(ContractCall::showUpdate(pick(8), pick(4)));
         done = "showUpdate";
     } else if (action < 24) {
-        view->showUpdateTip();
+        call(ContractCall::showUpdateTip());
         done = "showUpdateTip";
     } else if (action < 29) {
-        view->setEnableDeviceList(list(QStringLiteral("/media/usb0")), list(QStringLiteral("/media/sd0")));
+        call(ContractCall::setEnableDeviceList(list(QStringLiteral("/media/usb0")),
+                                               list(QStringLiteral("/media/sd0"))));
         done = "setEnableDeviceList";
     } else if (action < 37) {
-        aim = view->m_updateWidget ? static_cast<QWidget *>(view->m_updateWidget) : view->m_mcuWidget;
-        view->setDeviceInfomation(UpdateInterface::DeviceType(pick(8)), chance(2), text(), text(), text());
+        aim = confirmation ? confirmation : mcu;
+        call(ContractCall::setDeviceInfomation(pick(8), chance(2), text(), text(), text()));
         done = "setDeviceInfomation";
     } else if (action < 40) {
-        aim = view->m_updateWidget;
-        view->setUpateInformation(text());
+        aim = confirmation;
+        call(ContractCall::setUpateInformation(text()));
         done = "setUpateInformation";
     } else if (action < 46) {
-        const bool expected = view->m_upgradeDialog && (view->m_updateWidget || view->m_mcuWidget);
-        done = view->onReturn() == expected ? "onReturn" : "onReturn!returned the wrong answer";
+        const bool expected = dialog && (confirmation || mcu);
+        done = ContractCall::onReturn().invoke(view) == expected ? "onReturn"
+                                                                 : "onReturn!returned the wrong answer";
     } else if (action < 56) {
-        aim = view->m_mcuWidget;
+        aim = mcu;
         const int values[] = {INT_MIN, -101, -1, 0, 1, 99, 100, 101, INT_MAX};
         const int value = pick(3) ? values[pick(9)] : int(m_random());
-        const char *const methods[] = {"onUpdateProgressChanged", "onUpdateMessage", "onUpdateFinished"};
-        const int which = pick(3);
-        if (which == 1)
-            QMetaObject::invokeMethod(view, methods[which], Q_ARG(int, value), Q_ARG(QString, text()));
-        else
-            QMetaObject::invokeMethod(view, methods[which], Q_ARG(int, value));
-        done = QStringLiteral("%1(%2)").arg(methods[which]).arg(value);
+        const ContractCall reports[]
+            = {ContractCall::onUpdateProgressChanged(value), ContractCall::onUpdateMessage(value, text()),
+               ContractCall::onUpdateFinished(value)};
+        const ContractCall &report = reports[pick(3)];
+        call(report);
+        done = QStringLiteral("%1(%2)").arg(report.name()).arg(value);
     } else if (action < 68) {
         const int key = pick(4) ? hostKeys[pick(sizeof(hostKeys) / sizeof(int))] : int(m_random());
-        aim = QApplication::focusWidget() ? QApplication::focusWidget() : view;
+        // Where the host delivers it: the focused widget of its window.
+        QWidget *focused = m_window->focusWidget();
+        aim = focused && focused->isVisible() ? focused : m_window.get();
         done = QStringLiteral("key 0x%1 to %2").arg(uint(key), 0, 16).arg(aim->objectName());
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(aim, &press);
-        if (QApplication::focusWidget() == aim) {
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-            QApplication::sendEvent(aim, &release);
-        }
+        m_keys->click(key);
     } else if (action < 80) {
-        QList<QWidget *> controls;
-        for (QWidget *widget : m_layer->findChildren<QWidget *>())
-            if ((qobject_cast<CustomButtonBase *>(widget) || qobject_cast<CustomImageLabel *>(widget))
-                && widget->isVisible())
-                controls << widget;
+        const QList<QWidget *> controls = m_probe->visibleControls();
         if (controls.isEmpty())
             return QStringLiteral("touch");
-        aim = controls.at(pick(controls.size()));
+        QWidget *control = controls.at(pick(controls.size()));
+        QPoint point;
+        QString why;
+        if (!TouchScreen::aim(m_window.get(), control, &point, &why))
+            return QStringLiteral("touch: %1 %2").arg(control->objectName(), why);
+        aim = m_window->childAt(point);
         done = "touch " + aim->objectName();
-        QTest::mouseClick(aim, Qt::LeftButton);
+        TouchScreen::touch(m_window.get(), point);
     } else if (action < 93) {
         // A timer of a live screen runs out: its countdown or its media check.
         const QList<QWidget *> live = liveScreens();
         if (live.isEmpty())
             return QStringLiteral("timer");
         aim = live.at(pick(live.size()));
-        QTimer *countdown = aim->findChild<QTimer *>("m_countdownTimer");
-        const char *slot
-            = countdown && countdown->isActive() && chance(2) ? "onCountdown" : "onCheckDeviceSlot";
-        if (qobject_cast<UpgradeDialog *>(aim) && qstrcmp(slot, "onCountdown") != 0)
+        const char *timer = chance(2) ? "m_countdownTimer" : "m_checkDeviceTimer";
+        if (ScreenClock::fire(aim, timer, 1) == 0)
             return QStringLiteral("timer");
-        done = QStringLiteral("%1 of %2").arg(slot, aim->metaObject()->className());
-        if (qstrcmp(slot, "onCountdown") == 0)
-            tickCountdown(aim, 1);
-        else
-            QMetaObject::invokeMethod(aim, slot);
+        done = QStringLiteral("%1 of %2").arg(timer, aim->metaObject()->className());
     } else if (action < 96) {
         done = "event loop!" + turnEventLoop();
     } else if (action < 97) {
         // Screens painted at whatever size the host gives the view.
         view->resize(pick(1000), pick(600));
-        for (QWidget *screen : held)
+        for (QWidget *screen : screens)
             screen->grab();
         done = "resized and painted";
     } else if (action < 98) {
@@ -375,9 +385,9 @@ QString tst_UpdateViewFuzz::step()
         DataSaveControl::writeFactoryData(QStringLiteral("SupportFactoryCustom"), chance(2));
         done = "factory settings";
     }
-    while (aim && aim != view && !isScreen(aim))
+    while (aim && aim != view && !liveScreens().contains(aim))
         aim = aim->parentWidget();
-    const bool aimless = aim != view && !held.contains(aim);
+    const bool aimless = aim != view && !screens.contains(aim);
     if (aimless && (m_heard != heardBefore || !HostJournal::instance()->entries().isEmpty()))
         return done + "!aimed at no screen, yet the host heard of it";
     return done;
@@ -390,15 +400,21 @@ QString tst_UpdateViewFuzz::check()
         return (warnings + m_faults).join(QLatin1Char('\n'));
     if (!m_commands->isEmpty())
         return "command run: " + m_commands->first().first().toString();
+    for (ScreenProbe::Screen kind : screenKinds) {
+        int kept = 0;
+        for (QWidget *screen : m_probe->screenWidgets(kind))
+            kept += screen->isEnabled() ? 1 : 0;
+        if (kept > 1)
+            return QStringLiteral("the view holds %1 screens of a kind").arg(kept);
+    }
     const QList<QWidget *> held = heldScreens();
-    const QList<QWidget *> live = liveScreens();
     for (QWidget *screen : held) {
-        if (!live.contains(screen))
-            return QStringLiteral("the view holds a screen that is gone");
-        if ((screen == m_view->m_mcuWidget) == (screen->parentWidget() == m_view))
+        if (!m_view)
+            return QStringLiteral("%1 outlived its view").arg(screen->metaObject()->className());
+        if ((screen == this->held(ScreenProbe::McuScreen)) == (screen->parentWidget() == m_view))
             return QStringLiteral("%1 has the wrong parent").arg(screen->metaObject()->className());
     }
-    for (QWidget *screen : live)
+    for (QWidget *screen : liveScreens())
         if (!held.contains(screen) && !m_released.contains(screen))
             m_released << screen;
     return QString();

@@ -4,8 +4,8 @@
 #include "constsetting.h"
 #include "datasavecontrol.h"
 #include "demomedium.h"
-#include "devicesandbox.h"
 #include "hostsetup.h"
+#include "sandbox.h"
 #include "simoptions.h"
 #include "uimanager.h"
 #include "usbcontrol.h"
@@ -13,7 +13,7 @@
 #include <QFile>
 #include <QSettings>
 
-bool HostConfiguration::apply(const SimOptions &options, const DeviceSandbox &sandbox, QString *error)
+bool HostConfiguration::apply(const SimOptions &options, const Sandbox &sandbox, QString *error)
 {
     if (!writeSettingsStore(options, sandbox, error))
         return false;
@@ -33,8 +33,7 @@ bool HostConfiguration::apply(const SimOptions &options, const DeviceSandbox &sa
     return mountMedia(options, sandbox, error) && setBackground(options, sandbox, error);
 }
 
-bool HostConfiguration::writeSettingsStore(const SimOptions &options, const DeviceSandbox &sandbox,
-                                           QString *error)
+bool HostConfiguration::writeSettingsStore(const SimOptions &options, const Sandbox &sandbox, QString *error)
 {
     // The plugin writes settings too: it works on a copy, the given file stays as it is.
     const QString store = sandbox.settingsFile();
@@ -53,7 +52,7 @@ bool HostConfiguration::writeSettingsStore(const SimOptions &options, const Devi
     return true;
 }
 
-bool HostConfiguration::mountMedia(const SimOptions &options, const DeviceSandbox &sandbox, QString *error)
+bool HostConfiguration::mountMedia(const SimOptions &options, const Sandbox &sandbox, QString *error)
 {
     UsbControl *mounts = UsbControl::getInstance();
     const QSettings settings(sandbox.settingsFile(), QSettings::IniFormat);
@@ -86,7 +85,7 @@ bool HostConfiguration::mountMedia(const SimOptions &options, const DeviceSandbo
     return true;
 }
 
-bool HostConfiguration::setBackground(const SimOptions &options, const DeviceSandbox &sandbox, QString *error)
+bool HostConfiguration::setBackground(const SimOptions &options, const Sandbox &sandbox, QString *error)
 {
     BaseControl *base = BaseControl::getInstance();
     if (!options.backgroundPicture.isEmpty()) {

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-class DeviceSandbox;
+class Sandbox;
 class SimOptions;
 
 // Configures the host's services the way the head unit would be set up:
@@ -14,12 +14,12 @@ class SimOptions;
 class HostConfiguration
 {
 public:
-    static bool apply(const SimOptions &options, const DeviceSandbox &sandbox, QString *error);
+    static bool apply(const SimOptions &options, const Sandbox &sandbox, QString *error);
 
 private:
-    static bool writeSettingsStore(const SimOptions &options, const DeviceSandbox &sandbox, QString *error);
-    static bool mountMedia(const SimOptions &options, const DeviceSandbox &sandbox, QString *error);
-    static bool setBackground(const SimOptions &options, const DeviceSandbox &sandbox, QString *error);
+    static bool writeSettingsStore(const SimOptions &options, const Sandbox &sandbox, QString *error);
+    static bool mountMedia(const SimOptions &options, const Sandbox &sandbox, QString *error);
+    static bool setBackground(const SimOptions &options, const Sandbox &sandbox, QString *error);
 };
 
 #endif // HOSTCONFIGURATION_H

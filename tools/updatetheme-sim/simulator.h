@@ -1,8 +1,8 @@
 #ifndef SIMULATOR_H
 #define SIMULATOR_H
 
-#include "devicesandbox.h"
 #include "exitcode.h"
+#include "sandbox.h"
 #include "scenario.h"
 #include "simjournal.h"
 #include "simoptions.h"
@@ -43,7 +43,7 @@ private:
     SimOptions m_options;
     std::optional<Scenario> m_scenario;
     PluginFile *m_plugin;
-    DeviceSandbox m_sandbox;
+    Sandbox m_sandbox;
     SimJournal m_journal;
     QTranslator m_translator;
     std::unique_ptr<HostWindow> m_window;

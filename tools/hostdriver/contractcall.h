@@ -22,6 +22,8 @@ public:
 
     static ContractCall setDevicePath(const QString &path);
     static ContractCall setUpgradeFileList(const QStringList &files);
+    // Device and upgrade types as numbers, also outside their enumerations.
+    static ContractCall showUpdate(int device, int type);
     static ContractCall showUpdateTip();
     static ContractCall setEnableDeviceList(const QStringList &usbDevices, const QStringList &sdDevices);
     static ContractCall setDeviceInfomation(int device, bool valid, const QString &text1,

@@ -3,6 +3,7 @@
 
 #include "exitcode.h"
 
+#include <QJsonObject>
 #include <QPluginLoader>
 #include <QString>
 
@@ -21,6 +22,8 @@ public:
     ExitCode open();
     QString errorMessage() const { return m_error; }
     QString path() const { return m_path; }
+    // The plugin's metadata: its interface ("IID"), class name and Qt version.
+    QJsonObject metaData() const { return m_loader.metaData(); }
 
     // The plugin's view; null (and errorMessage() set) when it hands out none.
     UpdateInterface *view();

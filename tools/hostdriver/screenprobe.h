@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class QImage;
 class QWidget;
 
 // What the host's window shows, found the way a host can see a plugin it has
@@ -21,6 +22,13 @@ public:
 
     // The topmost visible screen.
     Screen currentScreen() const;
+    // The visible widget of a screen, null when it is not on display.
+    QWidget *screenWidget(Screen screen) const;
+    // Every widget of a screen in the window, shown or not, ended or not.
+    QList<QWidget *> screenWidgets(Screen screen) const;
+    // The screen whose own widget has the keyboard focus.
+    Screen focusedScreen() const;
+    QImage grab() const;
     static QString screenName(Screen screen);
     static bool screenFromName(const QString &name, Screen *screen);
 
@@ -41,8 +49,6 @@ public:
     QJsonObject describe() const;
 
 private:
-    QWidget *screenWidget(Screen screen) const;
-
     QWidget *m_window;
 };
 

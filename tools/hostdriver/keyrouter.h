@@ -24,9 +24,6 @@ class KeyRouter : public QObject
     Q_OBJECT
 
 public:
-    static const int OkKey = 0x01100041;
-    static const int BackKey = 0x0110002A;
-
     explicit KeyRouter(QWidget *window, QObject *parent = nullptr);
 
     // Translates the window's PC keys from now on.

@@ -9,8 +9,8 @@
 
 namespace {
 
-const QStringList actions = {"call", "host", "key", "click", "wait", "expect", "screenshot"};
-const QStringList hostActions = {"insertMedium", "openInterface", "closeInterface"};
+const QStringList actions = {"call", "host", "key", "click", "wait", "tick", "expect", "screenshot"};
+const QStringList hostActions = {"insertMedium", "openInterface", "closeInterface", "raiseInterface"};
 
 int parseKey(const QJsonValue &value)
 {
@@ -146,6 +146,13 @@ bool Scenario::parseActionValue(Step *step, const QJsonObject &object, QString *
         step->number = value.toInt(-1);
         if (step->number < 0 || step->number > 600000) {
             *error = QStringLiteral("\"wait\" takes milliseconds");
+            return false;
+        }
+        break;
+    case Step::Tick:
+        step->number = value.toInt(-1);
+        if (step->number < 1 || step->number > 60) {
+            *error = QStringLiteral("\"tick\" takes seconds from 1 to 60");
             return false;
         }
         break;

@@ -1,5 +1,7 @@
 #include "keyrouter.h"
 
+#include "hostkeys.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -15,18 +17,18 @@ struct PcKey
 };
 
 const PcKey pcKeys[] = {
-    {Qt::Key_Left, "Left", 0x0110003F, "focus to the previous control"},
-    {Qt::Key_Right, "Right", 0x01100040, "focus to the next control"},
-    {Qt::Key_Up, "Up", 0x0140000A, "focus to the previous control"},
-    {Qt::Key_Down, "Down", 0x0140000B, "focus to the next control"},
-    {Qt::Key_Return, "Enter", KeyRouter::OkKey, "OK: the focused control; Select when the screen ignores OK"},
-    {Qt::Key_Escape, "Escape", KeyRouter::BackKey, "Back: the screen's cancel, else the host's onReturn()"},
+    {Qt::Key_Left, "Left", HostKey::Left, "focus to the previous control"},
+    {Qt::Key_Right, "Right", HostKey::Right, "focus to the next control"},
+    {Qt::Key_Up, "Up", HostKey::Up, "focus to the previous control"},
+    {Qt::Key_Down, "Down", HostKey::Down, "focus to the next control"},
+    {Qt::Key_Return, "Enter", HostKey::Ok, "OK: the focused control; Select when the screen ignores OK"},
+    {Qt::Key_Escape, "Escape", HostKey::Back, "Back: the screen's cancel, else the host's onReturn()"},
 };
 
 int hostKeyFor(int pcKey)
 {
     if (pcKey == Qt::Key_Enter)
-        return KeyRouter::OkKey;
+        return HostKey::Ok;
     for (const PcKey &entry : pcKeys) {
         if (entry.key == pcKey)
             return entry.hostKey;
@@ -108,7 +110,7 @@ void KeyRouter::press(int hostKey)
     QWidget *receiver = target();
     if (sendKey(receiver, QEvent::KeyPress, hostKey))
         return;
-    if (hostKey == OkKey && receiver != m_window) {
+    if (hostKey == HostKey::Ok && receiver != m_window) {
         m_selectTarget = receiver;
         sendKey(receiver, QEvent::KeyPress, Qt::Key_Select);
         return;
@@ -120,7 +122,7 @@ void KeyRouter::release(int hostKey)
 {
     QWidget *receiver = target();
     sendKey(receiver, QEvent::KeyRelease, hostKey);
-    if (hostKey == OkKey && m_selectTarget) {
+    if (hostKey == HostKey::Ok && m_selectTarget) {
         QWidget *pressed = m_selectTarget;
         m_selectTarget = nullptr;
         sendKey(pressed, QEvent::KeyRelease, Qt::Key_Select);

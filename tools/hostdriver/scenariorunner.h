@@ -5,10 +5,12 @@
 #include "screenprobe.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QImage>
 #include <QObject>
 #include <QTimer>
 
-class DeviceSandbox;
+class Sandbox;
 class HostPlayer;
 class HostWindow;
 class KeyRouter;
@@ -25,7 +27,7 @@ class ScenarioRunner : public QObject
 
 public:
     ScenarioRunner(const Scenario &scenario, HostPlayer *host, KeyRouter *keys, HostWindow *window,
-                   SimJournal *journal, const DeviceSandbox *sandbox, QObject *parent = nullptr);
+                   SimJournal *journal, const Sandbox *sandbox, QObject *parent = nullptr);
 
     void setScreenshotFolder(const QString &folder);
     // Starts once the window is on screen.
@@ -52,9 +54,10 @@ private:
     KeyRouter *m_keys;
     HostWindow *m_window;
     SimJournal *m_journal;
-    const DeviceSandbox *m_sandbox;
+    const Sandbox *m_sandbox;
     ScreenProbe m_probe;
     QString m_screenshotFolder;
+    QHash<QString, QImage> m_screenshots; // taken in this run, by name
     int m_index = 0;
     bool m_waiting = false;
     QTimer m_poll;

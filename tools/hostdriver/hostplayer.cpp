@@ -2,8 +2,8 @@
 
 #include "contractcall.h"
 #include "datasavecontrol.h"
+#include "hostkeys.h"
 #include "hostwindow.h"
-#include "keyrouter.h"
 #include "mediumcheck.h"
 #include "pluginfile.h"
 #include "simjournal.h"
@@ -56,6 +56,11 @@ void HostPlayer::setAutomaticUpgrade(bool automatic)
     m_automaticUpgrade = automatic;
 }
 
+void HostPlayer::setAnswering(bool answering)
+{
+    m_answering = answering;
+}
+
 bool HostPlayer::openInterface(QString *error)
 {
     if (m_view)
@@ -92,6 +97,20 @@ void HostPlayer::closeInterface()
     m_view = nullptr;
     m_window->setIdleText(QLatin1String(idleText));
     recordAction(QStringLiteral("closeInterface"));
+}
+
+bool HostPlayer::raiseInterface(QString *error)
+{
+    if (!m_view) {
+        *error = QStringLiteral("raiseInterface: the upgrade interface is closed");
+        return false;
+    }
+    recordAction(QStringLiteral("raiseInterface"));
+    // The focus comes from elsewhere, so that the view hears of it.
+    m_window->setFocus();
+    m_view->raise();
+    m_view->setFocus();
+    return true;
 }
 
 bool HostPlayer::insertMedium(QString *error)
@@ -139,15 +158,17 @@ QStringList HostPlayer::upgradeFilesFound()
 void HostPlayer::onUnhandledKey(int hostKey)
 {
     QString ignored;
-    if (hostKey == KeyRouter::BackKey && m_view)
+    if (hostKey == HostKey::Back && m_view)
         call(ContractCall::onReturn(), &ignored);
-    else if (hostKey == KeyRouter::OkKey && !m_view)
+    else if (hostKey == HostKey::Ok && !m_view)
         insertMedium(&ignored);
 }
 
 void HostPlayer::onCheckDevice()
 {
     recordSignal(QStringLiteral("checkDevice"));
+    if (!m_answering)
+        return;
     m_device = firstUsableDevice(packageOnScreen());
     callFromHost(ContractCall::setEnableDeviceList(mounts(MEDIA_TYPE_USB), mounts(MEDIA_TYPE_SD)));
     answerDevice(m_device);
@@ -155,22 +176,27 @@ void HostPlayer::onCheckDevice()
 
 void HostPlayer::onChangeToUsbDevice(int id)
 {
-    recordSignal(QStringLiteral("changeToUsbDevice"), {id});
-    m_device = id == 0 || id == 1 ? UpdateInterface::Usb0Device + id : int(UpdateInterface::UnknownDevice);
-    answerDevice(m_device);
+    changeDevice(QStringLiteral("changeToUsbDevice"), UpdateInterface::Usb0Device, id);
 }
 
 void HostPlayer::onChangeToSdDevice(int id)
 {
-    recordSignal(QStringLiteral("changeToSdDevice"), {id});
-    m_device = id == 0 || id == 1 ? UpdateInterface::Sd0Device + id : int(UpdateInterface::UnknownDevice);
+    changeDevice(QStringLiteral("changeToSdDevice"), UpdateInterface::Sd0Device, id);
+}
+
+void HostPlayer::changeDevice(const QString &signal, int firstDevice, int id)
+{
+    recordSignal(signal, {id});
+    if (!m_answering)
+        return;
+    m_device = id == 0 || id == 1 ? firstDevice + id : int(UpdateInterface::UnknownDevice);
     answerDevice(m_device);
 }
 
 void HostPlayer::onUpdateSystem()
 {
     recordSignal(QStringLiteral("updateSystem"));
-    if (!m_automaticUpgrade)
+    if (!m_automaticUpgrade || !m_answering)
         return;
     const ScreenProbe::Screen screen = m_probe.currentScreen();
     if (screen == ScreenProbe::McuScreen) {
@@ -193,7 +219,8 @@ void HostPlayer::onUpdateSystem()
 void HostPlayer::onCancelUpdate()
 {
     recordSignal(QStringLiteral("cancelUpdate"));
-    closeInterface();
+    if (m_answering)
+        closeInterface();
 }
 
 void HostPlayer::onUpgradeProgress(int percent)

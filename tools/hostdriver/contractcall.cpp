@@ -133,6 +133,11 @@ ContractCall ContractCall::setUpgradeFileList(const QStringList &files)
     return ContractCall(QStringLiteral("setUpgradeFileList"), arguments);
 }
 
+ContractCall ContractCall::showUpdate(int device, int type)
+{
+    return ContractCall(QStringLiteral("showUpdate"), {device, type});
+}
+
 ContractCall ContractCall::showUpdateTip()
 {
     return ContractCall(QStringLiteral("showUpdateTip"), {});

@@ -1,27 +1,33 @@
 #include "expectation.h"
 
-#include "devicesandbox.h"
+#include "sandbox.h"
 #include "screenprobe.h"
 #include "simjournal.h"
 
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QWidget>
 
 namespace {
 
 const QStringList controlKinds = {"visible", "enabled", "disabled", "focused", "checked", "unchecked"};
-const QStringList journalKinds = {"signal", "call", "request"};
-const QStringList allKinds
-    = QStringList {"screen", "hidden", "toast", "file", "logoWritten"} + controlKinds + journalKinds;
+const QStringList journalKinds = {"signal", "call", "return", "request"};
+const QStringList screenKinds = {"screen", "focus"};
+const QStringList allKinds = QStringList {"hidden", "toast", "file", "logoWritten", "picture"} + screenKinds
+    + controlKinds + journalKinds;
 
 // Keys that may accompany each kind.
 QStringList modifiers(const QString &kind)
 {
     if (kind == QLatin1String("signal") || kind == QLatin1String("call"))
         return {"args", "count"};
+    if (kind == QLatin1String("return"))
+        return {"value", "count"};
     if (kind == QLatin1String("file"))
         return {"exists"};
+    if (kind == QLatin1String("picture"))
+        return {"same"};
     return {};
 }
 
@@ -79,7 +85,7 @@ std::optional<Expectation> Expectation::parse(const QJsonObject &object, QString
         return std::nullopt;
     }
     ScreenProbe::Screen screen;
-    if (kind == QLatin1String("screen") && !ScreenProbe::screenFromName(value.toString(), &screen)) {
+    if (screenKinds.contains(kind) && !ScreenProbe::screenFromName(value.toString(), &screen)) {
         *error = QStringLiteral("no screen \"%1\" (none, dialog, confirmation, mcu)").arg(value.toString());
         return std::nullopt;
     }
@@ -97,8 +103,10 @@ std::optional<Expectation> Expectation::parse(const QJsonObject &object, QString
 
 bool Expectation::holds(const Context &context, QString *detail) const
 {
-    if (m_kind == QLatin1String("screen") || m_kind == QLatin1String("toast"))
+    if (screenKinds.contains(m_kind) || m_kind == QLatin1String("toast"))
         return holdsOnScreen(context, detail);
+    if (m_kind == QLatin1String("picture"))
+        return holdsForPicture(context, detail);
     if (controlKinds.contains(m_kind) || m_kind == QLatin1String("hidden"))
         return holdsForControl(context, detail);
     if (journalKinds.contains(m_kind))
@@ -113,6 +121,11 @@ bool Expectation::holdsOnScreen(const Context &context, QString *detail) const
         const QString shown = ScreenProbe::screenName(context.probe->currentScreen());
         *detail = QStringLiteral("the screen is %1").arg(shown);
         return shown == expected;
+    }
+    if (m_kind == QLatin1String("focus")) {
+        const QString focused = ScreenProbe::screenName(context.probe->focusedScreen());
+        *detail = QStringLiteral("the focus is on %1").arg(focused);
+        return focused == expected;
     }
     const QString toast = context.probe->toastText();
     *detail = toast.isEmpty() ? QStringLiteral("no tip on screen")
@@ -146,9 +159,9 @@ bool Expectation::holdsForControl(const Context &context, QString *detail) const
 bool Expectation::holdsInJournal(const Context &context, QString *detail) const
 {
     const QString name = m_object.value(m_kind).toString();
-    const QString event = m_kind == QLatin1String("request") ? QStringLiteral("host") : m_kind;
-    const QString nameKey
-        = m_kind == QLatin1String("request") ? QStringLiteral("request") : QStringLiteral("name");
+    const bool request = m_kind == QLatin1String("request");
+    const QString event = request ? QStringLiteral("host") : m_kind;
+    const QString nameKey = request ? QStringLiteral("request") : QStringLiteral("name");
     int seen = 0;
     for (const QJsonObject &entry : context.journal->events()) {
         if (entry.value("event").toString() != event || entry.value(nameKey).toString() != name)
@@ -189,4 +202,17 @@ bool Expectation::holdsOnDevice(const Context &context, QString *detail) const
     const bool exists = QFileInfo::exists(context.sandbox->path(devicePath));
     *detail = QStringLiteral("%1 %2").arg(devicePath, exists ? "exists" : "does not exist");
     return exists == m_object.value("exists").toBool(true);
+}
+
+bool Expectation::holdsForPicture(const Context &context, QString *detail) const
+{
+    const QString name = m_object.value(m_kind).toString();
+    if (!context.screenshots->contains(name)) {
+        *detail = QStringLiteral("no screenshot \"%1\" was taken").arg(name);
+        return false;
+    }
+    const bool same = context.probe->grab() == context.screenshots->value(name);
+    *detail = same ? QStringLiteral("the window looks as at \"%1\"").arg(name)
+                   : QStringLiteral("the window looks other than at \"%1\"").arg(name);
+    return same == m_object.value("same").toBool(true);
 }

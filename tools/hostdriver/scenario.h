@@ -16,12 +16,14 @@
 //
 //   {"call": "showUpdate", "args": [4, 2]}   the host calls an operation of the plugin
 //   {"host": "insertMedium"}                 the host acts: insertMedium, openInterface,
-//                                            closeInterface
+//                                            closeInterface, raiseInterface
 //   {"key": "Enter"}                         a key press: a PC key's name (Left, Right, Up,
 //                                            Down, Enter, Escape) or a host key code
 //                                            ("0x0110003F")
 //   {"click": "Upgrade system"}              a touch on the control that shows the caption
 //   {"wait": 500}                            milliseconds
+//   {"tick": 9}                              seconds of the countdown of the screen on
+//                                            display, ticked at once
 //   {"expect": {...}, "within": 3000}        an expectation (see Expectation), checked at
 //                                            once or, with "within", until it holds
 //   {"screenshot": "dialog"}                 saves <screenshots>/dialog.png
@@ -32,14 +34,14 @@ class Scenario
 public:
     struct Step
     {
-        enum Action { Call, Host, Key, Click, Wait, Expect, Screenshot };
+        enum Action { Call, Host, Key, Click, Wait, Tick, Expect, Screenshot };
 
         Action action = Wait;
         QJsonObject source; // the step as written, for the journal
         std::optional<ContractCall> call;
         std::optional<Expectation> expectation;
         QString text; // host action, caption or screenshot name
-        int number = 0; // key code or milliseconds
+        int number = 0; // key code, milliseconds or seconds
     };
 
     static std::optional<Scenario> load(const QString &file, QString *error);

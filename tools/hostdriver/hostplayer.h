@@ -40,9 +40,14 @@ public:
     void setUpgradeTick(int milliseconds);
     // Without automatic upgrades a scenario reports progress itself.
     void setAutomaticUpgrade(bool automatic);
+    // A host that only listens answers no signal: its scenario does (tests).
+    void setAnswering(bool answering);
 
     bool openInterface(QString *error);
     void closeInterface();
+    // Brings the interface to the front of its layer and gives it the focus.
+    bool raiseInterface(QString *error);
+    UpdateInterface *view() const { return m_view; }
 
     // A medium was inserted: the interface opens (if it is closed), shows the
     // upgrade-file dialog and is told the upgrade files found on the media.
@@ -75,6 +80,8 @@ private:
     void recordSignal(const QString &name, const QJsonArray &arguments = QJsonArray());
     void recordAction(const QString &action, const QString &detail = QString());
     void callFromHost(const ContractCall &call);
+    // The user chose the medium id of the kind whose first is firstDevice.
+    void changeDevice(const QString &signal, int firstDevice, int id);
     QString packageOnScreen() const;
     int firstUsableDevice(const QString &package) const;
     void answerDevice(int device);
@@ -87,6 +94,7 @@ private:
     UpgradeSimulation m_upgrade;
     QPointer<UpdateInterface> m_view;
     bool m_automaticUpgrade = true;
+    bool m_answering = true;
     int m_device;
     QString m_newFirmware;
 };

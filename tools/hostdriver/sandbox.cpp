@@ -1,28 +1,26 @@
-#include "devicesandbox.h"
+#include "sandbox.h"
 
 #include "datasavecontrol.h"
+#include "deviceroot.h"
+#include "logorecord.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QtEndian>
 
 namespace {
 
-// The plugin forms every device path with this folder in front.
-const char deviceRootVariable[] = "UPDATETHEME_DEVICE_ROOT";
-
 const char styleFolder[] = "/application/resource/update/style0";
 const char logoPartition[] = "/dev/mtd14";
 
-// The partition's size as the logo writer copies it: 1500 blocks of 2048 bytes.
-const qint64 logoPartitionSize = 3072000;
-// The logo record: width and height (little-endian 32-bit) at byte 60, pixels from byte 80.
-const int logoSizeOffset = 60;
-// The picture size the record prescribes: the head unit's display.
-const quint32 logoWidth = 800;
-const quint32 logoHeight = 480;
+// The picture size the logo record prescribes: the head unit's display. The
+// device's start-up code writes it at byte 60 of the record (little-endian
+// 32-bit width and height); the plugin only reads it.
+const QSize logoSize(800, 480);
+const qint64 logoSizeOffset = 60;
 
 const char *const stylePictures[]
     = {"tip_bt_n.png", "tip_bt_d.png", "bt_n.png",    "bt_d.png",    "bt_dis.png",
@@ -40,33 +38,46 @@ static void initStyleResource()
     Q_INIT_RESOURCE(style0);
 }
 
-DeviceSandbox::DeviceSandbox()
-    : m_session(QDir::tempPath() + QStringLiteral("/updatetheme-sim-XXXXXX"))
+Sandbox::Sandbox()
+    : m_session(QDir::tempPath() + QStringLiteral("/updatetheme-XXXXXX"))
+    , m_previousRoot(qgetenv(DeviceRoot::environmentVariable()))
+    , m_previousSettings(qgetenv(DataSaveControl::environmentVariable()))
 {
     initStyleResource();
+    pointAt(onKernelFlash() ? QString() : m_session.filePath(QStringLiteral("root")));
+    QDir().mkpath(path(QStringLiteral("/")));
 }
 
-bool DeviceSandbox::prepare(const QString &deviceRoot, QString *error)
+Sandbox::~Sandbox()
+{
+    qputenv(DeviceRoot::environmentVariable(), m_previousRoot);
+    qputenv(DataSaveControl::environmentVariable(), m_previousSettings);
+}
+
+bool Sandbox::onKernelFlash()
+{
+    return qEnvironmentVariableIsSet("UPDATETHEME_DEVICE_VM");
+}
+
+bool Sandbox::prepare(const QString &deviceRoot, QString *error)
 {
     if (!m_session.isValid()) {
         *error = QStringLiteral("cannot make a temporary folder: %1").arg(m_session.errorString());
         return false;
     }
-    m_root
+    QString root
         = deviceRoot.isEmpty() ? m_session.filePath(QStringLiteral("root")) : QDir(deviceRoot).absolutePath();
-    if (!QDir().mkpath(m_root)) {
-        *error = QStringLiteral("cannot make the device root %1").arg(m_root);
+    if (!QDir().mkpath(root)) {
+        *error = QStringLiteral("cannot make the device root %1").arg(root);
         return false;
     }
     // The machine's own /application, /media/flash and /dev are never the device's.
-    m_root = QFileInfo(m_root).canonicalFilePath();
-    if (m_root.isEmpty() || m_root == QLatin1String("/")) {
+    root = QFileInfo(root).canonicalFilePath();
+    if (root.isEmpty() || root == QLatin1String("/")) {
         *error = QStringLiteral("the device root must be a folder of its own, not /");
         return false;
     }
-
-    qputenv(deviceRootVariable, QFile::encodeName(m_root));
-    qputenv(DataSaveControl::environmentVariable(), QFile::encodeName(settingsFile()));
+    pointAt(root);
     if (!stageStyle() || !makeSettingsArea() || !makeLogoPartition()) {
         *error = QStringLiteral("cannot write the device files under %1").arg(m_root);
         return false;
@@ -75,32 +86,54 @@ bool DeviceSandbox::prepare(const QString &deviceRoot, QString *error)
     return true;
 }
 
-QString DeviceSandbox::path(const QString &devicePath) const
+void Sandbox::pointAt(const QString &root)
+{
+    m_root = root;
+    qputenv(DeviceRoot::environmentVariable(), QFile::encodeName(m_root));
+    qputenv(DataSaveControl::environmentVariable(), QFile::encodeName(settingsFile()));
+}
+
+QString Sandbox::root() const
+{
+    return m_root;
+}
+
+QString Sandbox::path(const QString &devicePath) const
 {
     return m_root + devicePath;
 }
 
-QString DeviceSandbox::settingsFile() const
+QString Sandbox::writeFile(const QString &devicePath, const QByteArray &contents) const
+{
+    const QString file = path(devicePath);
+    QDir().mkpath(QFileInfo(file).path());
+    QFile out(file);
+    if (out.open(QIODevice::WriteOnly))
+        out.write(contents);
+    return file;
+}
+
+QString Sandbox::settingsFile() const
 {
     return m_session.filePath(QStringLiteral("settings.ini"));
 }
 
-QString DeviceSandbox::mediumFolder(const QString &name) const
+QString Sandbox::mediumFolder(const QString &name) const
 {
     return m_session.filePath(QStringLiteral("media/") + name);
 }
 
-QString DeviceSandbox::backgroundPicture() const
+QString Sandbox::backgroundPicture() const
 {
     return path(QLatin1String(styleFolder) + QStringLiteral("/background.png"));
 }
 
-bool DeviceSandbox::logoPartitionChanged() const
+bool Sandbox::logoPartitionChanged() const
 {
     return logoPartitionDigest() != m_initialLogoDigest;
 }
 
-bool DeviceSandbox::stageStyle()
+bool Sandbox::stageStyle()
 {
     const QString folder = path(QLatin1String(styleFolder));
     if (!QDir().mkpath(folder))
@@ -117,7 +150,7 @@ bool DeviceSandbox::stageStyle()
     return true;
 }
 
-bool DeviceSandbox::makeSettingsArea()
+bool Sandbox::makeSettingsArea()
 {
     for (const char *folder : settingsFolders) {
         if (!QDir().mkpath(path(QLatin1String(folder))))
@@ -130,27 +163,29 @@ bool DeviceSandbox::makeSettingsArea()
             && carHomeConfig.write("<config enabled=\"true\"/>\n") > 0);
 }
 
-bool DeviceSandbox::makeLogoPartition()
+bool Sandbox::makeLogoPartition()
 {
     // A regular file stands in for the MTD device; the plugin's flash code
     // simulates the partition's requests on it.
     const QString device = path(QLatin1String(logoPartition));
     // A named device root keeps the logo an earlier run wrote.
-    if (QFileInfo(device).isFile() && QFileInfo(device).size() >= logoPartitionSize)
+    if (QFileInfo(device).isFile() && QFileInfo(device).size() >= LogoRecord::size)
         return true;
     if (!QDir().mkpath(QFileInfo(device).path()))
         return false;
-    uchar pictureSize[8];
-    qToLittleEndian<quint32>(logoWidth, pictureSize);
-    qToLittleEndian<quint32>(logoHeight, pictureSize + 4);
-    QByteArray record(int(logoPartitionSize), '\0');
-    record.replace(logoSizeOffset, sizeof(pictureSize), reinterpret_cast<const char *>(pictureSize),
-                   sizeof(pictureSize));
     QFile file(device);
-    return file.open(QIODevice::WriteOnly) && file.write(record) == record.size();
+    uchar header[8];
+    qToLittleEndian<quint32>(quint32(logoSize.width()), header);
+    qToLittleEndian<quint32>(quint32(logoSize.height()), header + 4);
+    // A blank logo: every byte of the record but the header is 0.
+    QImage blank(logoSize, QImage::Format_ARGB32);
+    blank.fill(Qt::transparent);
+    return file.open(QIODevice::ReadWrite | QIODevice::Truncate) && file.resize(LogoRecord::size)
+        && file.seek(logoSizeOffset) && file.write(reinterpret_cast<const char *>(header), 8) == 8
+        && LogoRecord::writePicture(&file, blank) && LogoRecord::pictureSize(&file) == logoSize;
 }
 
-QByteArray DeviceSandbox::logoPartitionDigest() const
+QByteArray Sandbox::logoPartitionDigest() const
 {
     QFile file(path(QLatin1String(logoPartition)));
     QCryptographicHash hash(QCryptographicHash::Sha1);

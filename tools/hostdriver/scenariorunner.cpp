@@ -3,13 +3,13 @@
 #include "hostplayer.h"
 #include "hostwindow.h"
 #include "keyrouter.h"
+#include "screenclock.h"
 #include "simjournal.h"
+#include "touchscreen.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QJsonDocument>
-#include <QMouseEvent>
-#include <QPointer>
 #include <QTextStream>
 #include <QWindow>
 
@@ -18,24 +18,10 @@ namespace {
 const int pollInterval = 20;
 const int windowTimeout = 10000;
 
-// A touch gives the focus as a real one would: to the first widget under the
-// point, from the touched one outwards, that takes the focus by click.
-void giveFocusOnPress(QWidget *touched)
-{
-    for (QWidget *widget = touched; widget; widget = widget->parentWidget()) {
-        if (widget->isEnabled() && (widget->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
-            widget->setFocus(Qt::MouseFocusReason);
-            return;
-        }
-        if (widget->isWindow())
-            return;
-    }
-}
-
 } // namespace
 
 ScenarioRunner::ScenarioRunner(const Scenario &scenario, HostPlayer *host, KeyRouter *keys,
-                               HostWindow *window, SimJournal *journal, const DeviceSandbox *sandbox,
+                               HostWindow *window, SimJournal *journal, const Sandbox *sandbox,
                                QObject *parent)
     : QObject(parent)
     , m_scenario(scenario)
@@ -129,7 +115,7 @@ void ScenarioRunner::checkExpectation()
         return;
     const Scenario::Step &step = m_scenario.steps().at(m_index);
     QString detail;
-    const bool held = step.expectation->holds({&m_probe, m_journal, m_sandbox}, &detail);
+    const bool held = step.expectation->holds({&m_probe, m_journal, m_sandbox, &m_screenshots}, &detail);
     const bool timedOut = m_waited.elapsed() >= step.number;
     if (!held && !timedOut)
         return;
@@ -179,6 +165,8 @@ bool ScenarioRunner::perform(const Scenario::Step &step, QString *error)
             return m_host->insertMedium(error);
         if (step.text == QLatin1String("openInterface"))
             return m_host->openInterface(error);
+        if (step.text == QLatin1String("raiseInterface"))
+            return m_host->raiseInterface(error);
         m_host->closeInterface();
         return true;
     case Scenario::Step::Key: {
@@ -190,6 +178,14 @@ bool ScenarioRunner::perform(const Scenario::Step &step, QString *error)
     }
     case Scenario::Step::Click:
         return click(step.text, error);
+    case Scenario::Step::Tick: {
+        QWidget *screen = m_probe.screenWidget(m_probe.currentScreen());
+        const int ran = screen ? ScreenClock::tick(screen, step.number) : 0;
+        if (ran < step.number)
+            *error
+                = QStringLiteral("the countdown on display ran %1 of %2 second(s)").arg(ran).arg(step.number);
+        return ran == step.number;
+    }
     case Scenario::Step::Screenshot:
         return saveScreenshot(step.text, error);
     default:
@@ -208,50 +204,29 @@ bool ScenarioRunner::click(const QString &caption, QString *error)
             : QStringLiteral("%1 visible controls show \"%2\"").arg(controls.size()).arg(caption);
         return false;
     }
-    QWidget *control = controls.first();
-    if (!control->isEnabled()) {
-        *error = QStringLiteral("\"%1\" is disabled").arg(caption);
+    QPoint point;
+    QString why;
+    if (!TouchScreen::aim(m_window, controls.first(), &point, &why)) {
+        *error = QStringLiteral("\"%1\" %2").arg(caption, why);
         return false;
     }
-    const QPoint point = control->mapTo(m_window, control->rect().center());
-    QWidget *touched = m_window->childAt(point);
-    if (!touched || (touched != control && !control->isAncestorOf(touched))) {
-        *error = QStringLiteral("\"%1\" is covered by %2")
-                     .arg(caption,
-                          touched ? QLatin1String(touched->metaObject()->className())
-                                  : QStringLiteral("nothing"));
-        return false;
-    }
-
     QJsonObject entry;
     entry.insert(QStringLiteral("click"), caption);
     entry.insert(QStringLiteral("x"), point.x());
     entry.insert(QStringLiteral("y"), point.y());
     m_journal->record(QStringLiteral("input"), entry);
-
-    const QPointF local = touched->mapFrom(m_window, point);
-    const QPointF screen = m_window->mapToGlobal(point);
-    // The release goes where the press went, unless the press ended that widget.
-    QPointer<QWidget> receiver = touched;
-    giveFocusOnPress(touched);
-    QMouseEvent press(QEvent::MouseButtonPress, local, point, screen, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(touched, &press);
-    if (receiver) {
-        QMouseEvent release(QEvent::MouseButtonRelease, local, point, screen, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(receiver, &release);
-    }
+    TouchScreen::touch(m_window, point);
     return true;
 }
 
 bool ScenarioRunner::saveScreenshot(const QString &name, QString *error)
 {
+    QCoreApplication::sendPostedEvents();
+    m_screenshots.insert(name, m_probe.grab());
     if (m_screenshotFolder.isEmpty())
         return true;
-    QCoreApplication::sendPostedEvents();
     const QString file = QDir(m_screenshotFolder).filePath(name + QStringLiteral(".png"));
-    if (!QDir().mkpath(m_screenshotFolder) || !m_window->grab().save(file, "PNG")) {
+    if (!QDir().mkpath(m_screenshotFolder) || !m_screenshots.value(name).save(file, "PNG")) {
         *error = QStringLiteral("cannot write the screenshot %1").arg(file);
         return false;
     }

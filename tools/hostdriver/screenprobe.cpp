@@ -2,7 +2,8 @@
 
 #include "tipdialog.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QImage>
 #include <QJsonArray>
 #include <QRegularExpression>
 #include <QVariant>
@@ -41,13 +42,35 @@ ScreenProbe::Screen ScreenProbe::currentScreen() const
 
 QWidget *ScreenProbe::screenWidget(Screen screen) const
 {
-    if (screen == NoScreen)
-        return nullptr;
-    for (QWidget *widget : m_window->findChildren<QWidget *>()) {
-        if (isA(widget, screenClasses[screen]) && widget->isVisible())
+    for (QWidget *widget : screenWidgets(screen)) {
+        if (widget->isVisible())
             return widget;
     }
     return nullptr;
+}
+
+QList<QWidget *> ScreenProbe::screenWidgets(Screen screen) const
+{
+    QList<QWidget *> found;
+    for (QWidget *widget : m_window->findChildren<QWidget *>()) {
+        if (screen != NoScreen && isA(widget, screenClasses[screen]))
+            found.append(widget);
+    }
+    return found;
+}
+
+ScreenProbe::Screen ScreenProbe::focusedScreen() const
+{
+    for (Screen screen : {DialogScreen, ConfirmationScreen, McuScreen}) {
+        if (screenWidgets(screen).contains(QApplication::focusWidget()))
+            return screen;
+    }
+    return NoScreen;
+}
+
+QImage ScreenProbe::grab() const
+{
+    return m_window->grab().toImage();
 }
 
 QString ScreenProbe::screenName(Screen screen)
