@@ -2,6 +2,7 @@
 // and loads the built plugin file the way the head unit's host does. The host
 // driver plays a host that only listens; the roads through the screens are
 // its scenarios (tst_plugin.json), whose steps answer for the host.
+#include "custombuttonbase.h"
 #include "hostplayer.h"
 #include "hostwindow.h"
 #include "keyrouter.h"
@@ -29,6 +30,7 @@ private slots:
     void contract();
     void hostSequences_data();
     void hostSequences();
+    void queuedCancelOfAnEndedScreen();
 
 private:
     std::unique_ptr<Sandbox> m_sandbox;
@@ -150,6 +152,25 @@ void tst_Plugin::hostSequences()
         QVERIFY(alive.size() <= 1);
         QVERIFY(alive.isEmpty() || alive.first()->isEnabled());
     }
+}
+
+// The view cuts an ended screen's way back at once: a click the host's kit had
+// queued before the view moved on must not step back the screen shown now.
+void tst_Plugin::queuedCancelOfAnEndedScreen()
+{
+    UpdateInterface *view = m_host->view();
+    view->showUpdateTip();
+    view->showUpdate(UpdateInterface::UnknownDevice, UpdateInterface::McuUpgrade);
+    const ScreenProbe probe(m_window.get());
+    QWidget *mcu = probe.screenWidgets(ScreenProbe::McuScreen).value(0);
+    QVERIFY(mcu);
+    auto *cancel = mcu->findChild<CustomButtonBase *>("m_cancelButton");
+    QVERIFY(cancel);
+    QMetaObject::invokeMethod(cancel, &CustomButtonBase::clicked, Qt::QueuedConnection);
+    view->showUpdateTip();
+    view->showUpdate(UpdateInterface::UnknownDevice, UpdateInterface::CompleteUpgrade);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    QCOMPARE(probe.screenWidgets(ScreenProbe::ConfirmationScreen).value(0)->isVisible(), true);
 }
 
 QTEST_MAIN(tst_Plugin)
