@@ -8,6 +8,7 @@
 #include "progressringpainter.h"
 #include "returnpath.h"
 #include "sandbox.h"
+#include "screenclock.h"
 #include "screentest.h"
 #include "uimanager.h"
 #include "updateview.h"
@@ -164,7 +165,7 @@ void tst_CustomMcuUpdateWidget::fileInfo()
     for (const QString &verdict : verdicts)
         m_widget->setFileInfo(verdict == "usable", QStringLiteral("mcu.bin missing"));
     QCOMPARE(countdownTimer()->interval(), verdicts.contains("usable") ? 1000 : 0);
-    tickCountdown(m_widget, ticks);
+    ScreenClock::tick(m_widget, ticks);
 
     QTEST(int(starts.count()), "starts");
     QTEST(button("m_updateButton")->text(), "caption");

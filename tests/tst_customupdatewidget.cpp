@@ -5,6 +5,7 @@
 #include "hostkeys.h"
 #include "logcapture.h"
 #include "sandbox.h"
+#include "screenclock.h"
 #include "screentest.h"
 
 #include <QKeyEvent>
@@ -188,14 +189,14 @@ void tst_CustomUpdateWidget::confirming()
         m_screen->setEnableDeviceList({"a"}, {});
 
     for (int left = 9; left > 0 && !quick; --left) {
-        tickCountdown(m_screen, 1);
+        ScreenClock::tick(m_screen, 1);
         QCOMPARE(text("m_updateButton"), QStringLiteral("Update(%1)").arg(left));
         QCOMPARE(countdown(), 1000);
     }
     if (pressed)
         QTest::mouseClick(child("m_updateButton"), Qt::LeftButton);
     else
-        tickCountdown(m_screen, 1);
+        ScreenClock::tick(m_screen, 1);
     // The upgrade starts exactly when the driver is told so; with quick upgrade the caption never counts.
     QCOMPARE(updateSystem.count(), int(tip == "Updating"));
     const QList<QJsonObject> toasts = HostJournal::instance()->entries();

@@ -6,6 +6,7 @@
 #include "logcapture.h"
 #include "mediatree.h"
 #include "sandbox.h"
+#include "screenclock.h"
 #include "screentest.h"
 #include "upgradedialog.h"
 #include "usbcontrol.h"
@@ -326,7 +327,7 @@ void tst_UpgradeDialog::countdown()
     // Ten ticks, as the timer would fire them; the count 0 is never shown.
     for (int left = 9; left >= 0; --left) {
         QCOMPARE(timer->interval(), 1000);
-        tickCountdown(m_dialog, 1);
+        ScreenClock::tick(m_dialog, 1);
         QStringList expected = captions;
         if (index > 0)
             expected[index] += QString("(%1)").arg(qMax(left, 1));
