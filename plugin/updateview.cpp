@@ -19,8 +19,7 @@ UpdateView::UpdateView(QWidget *parent)
 
 UpdateView::~UpdateView()
 {
-    endUpdateWidget();
-    endMcuWidget();
+    endUpgradeScreens();
     if (m_upgradeDialog) {
         endScreen(m_upgradeDialog);
         m_upgradeDialog = nullptr;
@@ -84,8 +83,7 @@ void UpdateView::showUpdateTip()
         connect(m_upgradeDialog, SIGNAL(mcuUpdateSig()), this, SLOT(onMcuUpgrade()));
         connect(m_upgradeDialog, SIGNAL(cancelSig()), this, SIGNAL(cancelUpdate()));
     }
-    endUpdateWidget();
-    endMcuWidget();
+    endUpgradeScreens();
     m_upgradeDialog->show();
 }
 
@@ -118,8 +116,7 @@ bool UpdateView::onReturn()
         emit cancelUpdate();
         return false;
     }
-    endUpdateWidget();
-    endMcuWidget();
+    endUpgradeScreens();
     m_upgradeDialog->show();
     m_upgradeDialog->setFocus();
     return true;
@@ -183,24 +180,14 @@ void UpdateView::focusVisibleScreen()
         (*visible)->setFocus();
 }
 
-void UpdateView::endUpdateWidget()
+void UpdateView::endUpgradeScreens()
 {
-    if (m_updateWidget) {
-        // Its Cancel must not step back a view that has moved on.
-        m_updateWidget->returnPath()->disconnect(this);
+    if (m_updateWidget)
         endScreen(m_updateWidget);
-        m_updateWidget = nullptr;
-    }
-}
-
-void UpdateView::endMcuWidget()
-{
-    if (m_mcuWidget) {
-        // Its Cancel must not step back a view that has moved on.
-        m_mcuWidget->returnPath()->disconnect(this);
+    if (m_mcuWidget)
         endScreen(m_mcuWidget);
-        m_mcuWidget = nullptr;
-    }
+    m_updateWidget = nullptr;
+    m_mcuWidget = nullptr;
 }
 
 // An ended screen lives on until the event loop deletes it, and meanwhile
@@ -209,6 +196,9 @@ void UpdateView::endMcuWidget()
 void UpdateView::endScreen(QWidget *screen)
 {
     disconnect(screen, nullptr, this, nullptr);
+    // Its Cancel must not step back a view that has moved on.
+    if (ReturnPath *returnPath = screen->findChild<ReturnPath *>())
+        returnPath->disconnect(this);
     screen->hide();
     screen->setEnabled(false);
     screen->deleteLater();

@@ -52,8 +52,8 @@ protected:
 private:
     QRect screenRect() const;
     void focusVisibleScreen();
-    void endUpdateWidget();
-    void endMcuWidget();
+    // Ends the confirmation and MCU screens.
+    void endUpgradeScreens();
     void endScreen(QWidget *screen);
 
     CustomUpdateWidget *m_updateWidget;
