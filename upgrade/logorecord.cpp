@@ -8,8 +8,6 @@
 
 namespace {
 
-const qint64 sizeOffset = 60;
-const qint64 pixelOffset = 80;
 const quint64 largestPicture = quint64(16) * 1024 * 1024;
 
 } // namespace
@@ -17,7 +15,8 @@ const quint64 largestPicture = quint64(16) * 1024 * 1024;
 QSize LogoRecord::pictureSize(QIODevice *record)
 {
     uchar header[8];
-    if (!record->seek(sizeOffset) || record->read(reinterpret_cast<char *>(header), sizeof(header)) != 8)
+    if (!record->seek(LogoRecord::sizeOffset)
+        || record->read(reinterpret_cast<char *>(header), sizeof(header)) != 8)
         return QSize();
     const quint32 width = qFromLittleEndian<quint32>(header);
     const quint32 height = qFromLittleEndian<quint32>(header + 4);
@@ -45,7 +44,7 @@ bool LogoRecord::writePicture(QIODevice *record, const QImage &picture)
 #if QT_VERSION >= QT_VERSION_CHECK(5, 10, 0)
     QT_WARNING_POP
 #endif
-    return record->seek(pixelOffset)
+    return record->seek(LogoRecord::pixelOffset)
         && record->write(reinterpret_cast<const char *>(pixels.constBits()), bytes) == bytes;
 }
 

@@ -17,6 +17,10 @@ namespace LogoRecord {
 // The bytes copied between the partition and the staging file: 1500 blocks
 // of 2048 bytes.
 const qint64 size = 3072000;
+// Where the header gives the picture's width and height, and where the
+// pixels start.
+const qint64 sizeOffset = 60;
+const qint64 pixelOffset = 80;
 
 // The picture size the header of record prescribes. Invalid when fewer than 8
 // bytes can be read at offset 60, when the width or the height is 0, or when

@@ -17,10 +17,9 @@ const char styleFolder[] = "/application/resource/update/style0";
 const char logoPartition[] = "/dev/mtd14";
 
 // The picture size the logo record prescribes: the head unit's display. The
-// device's start-up code writes it at byte 60 of the record (little-endian
-// 32-bit width and height); the plugin only reads it.
+// device's start-up code writes it into the record's header; the plugin only
+// reads it.
 const QSize logoSize(800, 480);
-const qint64 logoSizeOffset = 60;
 
 const char *const stylePictures[]
     = {"tip_bt_n.png", "tip_bt_d.png", "bt_n.png",    "bt_d.png",    "bt_dis.png",
@@ -181,7 +180,7 @@ bool Sandbox::makeLogoPartition()
     QImage blank(logoSize, QImage::Format_ARGB32);
     blank.fill(Qt::transparent);
     return file.open(QIODevice::ReadWrite | QIODevice::Truncate) && file.resize(LogoRecord::size)
-        && file.seek(logoSizeOffset) && file.write(reinterpret_cast<const char *>(header), 8) == 8
+        && file.seek(LogoRecord::sizeOffset) && file.write(reinterpret_cast<const char *>(header), 8) == 8
         && LogoRecord::writePicture(&file, blank) && LogoRecord::pictureSize(&file) == logoSize;
 }
 
