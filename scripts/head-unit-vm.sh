@@ -11,9 +11,9 @@
 #                                           and the pulled stick (default), or the named
 #                                           scenarios (file names without .json)
 #   scripts/head-unit-vm.sh --by-hand [SCENARIO]
-#                                           the machine's screen in a window (GTK or SDL),
-#                                           the simulator waiting for the PC's keys and
-#                                           mouse, the scenario's media plugged in
+#                                           the machine's screen in qemu's GTK window, the
+#                                           simulator waiting for the PC's keys and mouse,
+#                                           the scenario's media (default demo) plugged in
 #
 # Environment, besides scripts/device-vm.sh's:
 #   UPDATETHEME_HEAD_UNIT_OUT    the shared output folder (default BUILD/head-unit)
@@ -220,9 +220,12 @@ run_scenario() {
     "$input_run") send_input "$folder/journal.jsonl" & ;;
     esac
     started=$(uptime_ms)
-    # The run by input has the scenario's setup, but no steps.
+    # The run by input and the one by hand have the scenario's media, but no steps.
     local driven="--scenario /job/scenarios/$scenario.json --screenshots $folder/screenshots"
-    [ "$name" != "$input_run" ] || driven="$input_options"
+    case $name in
+    "$input_run") driven="$input_options" ;;
+    by-hand) driven="" ;;
+    esac
     # shellcheck disable=SC2086
     timeout "$run_limit" "$build/tools/updatetheme-sim/updatetheme-sim" -platform linuxfb --device-root /hu \
         $driven $media_arguments --journal "$journal" >"$folder/output.log" 2>&1
@@ -390,7 +393,12 @@ boot_head_unit() {
         -fsdev "local,id=out,path=$out,security_model=none" -device virtio-9p-device,fsdev=out,mount_tag=out \
         </dev/null 2>&1 | serve_machine | tee "$console" || true
     exec 7>&- 8>&-
-    grep -qx 'device-vm: job finished' "$console" || die "the machine did not finish within $boot_limit s"
+}
+
+# qemu's window, where the PC has a display.
+window_display() {
+    [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || die "no display for the machine's window"
+    echo "-display gtk"
 }
 
 # Checks each run's outputs here: its result, its journal's end, the
@@ -459,7 +467,14 @@ compare_screens() {
 }
 
 head_unit_main() {
-    local scenarios=("$@")
+    local scenarios=("$@") by_hand=""
+    if [ "${1:-}" = --by-hand ]; then
+        by_hand=1
+        scenarios=("${2:-demo}")
+        host_packages+=(qemu-system-gui)
+        run_limit=86400
+        boot_limit=86400
+    fi
     [ ${#scenarios[@]} -gt 0 ] || mapfile -t scenarios < <(all_scenarios)
     make_work_folder
     local total_started=$SECONDS
@@ -471,9 +486,19 @@ head_unit_main() {
     mkdir -p "$out"
     stage_scenarios
     stage "media" make_media "${scenarios[@]}"
+    if [ -n "$by_hand" ]; then
+        local display
+        display=$(window_display) || exit 1
+        echo "by-hand ${scenarios[0]} fresh" >"$work/job/runs"
+        write_machine_job
+        # shellcheck disable=SC2086
+        boot_head_unit $display
+        return
+    fi
     runs "${scenarios[@]}" >"$work/job/runs"
     write_machine_job
     stage "boot" boot_head_unit -display none
+    grep -qx 'device-vm: job finished' "$out/console.log" || die "the machine did not finish within $boot_limit s"
     stage "check" check_outputs
     if [[ " ${scenarios[*]} " == *" $held_scenario "* ]]; then
         stage "screens" compare_screens
