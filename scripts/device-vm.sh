@@ -207,11 +207,23 @@ run_boots() {
     [ ${#failed[@]} -eq 0 ] || die "failed: $(printf '"%s" ' "${failed[@]}")"
 }
 
-[ -d "$sysroot/usr/lib/arm-linux-gnueabihf" ] || die "no armhf sysroot at $sysroot: run scripts/armhf-test.sh first"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-total_started=$SECONDS
-stage "host tools" install_packages "${host_packages[@]}"
-stage "machine" make_machine
-stage "boots" run_boots "$@"
-log "device VM total: $((SECONDS - total_started)) s"
+# The temporary folder of one run, removed at its end.
+make_work_folder() {
+    [ -d "$sysroot/usr/lib/arm-linux-gnueabihf" ] || die "no armhf sysroot at $sysroot: run scripts/armhf-test.sh first"
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+}
+
+main() {
+    make_work_folder
+    local total_started=$SECONDS
+    stage "host tools" install_packages "${host_packages[@]}"
+    stage "machine" make_machine
+    stage "boots" run_boots "$@"
+    log "device VM total: $((SECONDS - total_started)) s"
+}
+
+# scripts/head-unit-vm.sh sources this file for its machine making.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    main "$@"
+fi

@@ -167,8 +167,11 @@ bool Sandbox::makeLogoPartition()
     // A regular file stands in for the MTD device; the plugin's flash code
     // simulates the partition's requests on it.
     const QString device = path(QLatin1String(logoPartition));
-    // A named device root keeps the logo an earlier run wrote.
-    if (QFileInfo(device).isFile() && QFileInfo(device).size() >= LogoRecord::size)
+    // A named device root keeps the logo an earlier run wrote; a device node,
+    // the partition of a head unit, holds its own record and is never written.
+    const QFileInfo partition(device);
+    if ((partition.isFile() && partition.size() >= LogoRecord::size)
+        || (partition.exists() && !partition.isFile() && !partition.isDir()))
         return true;
     if (!QDir().mkpath(QFileInfo(device).path()))
         return false;
