@@ -10,9 +10,9 @@ FocusRing &FocusRing::operator<<(QWidget *control)
 
 void FocusRing::move(int step) const
 {
-    const int current = focusedIndex();
     if (step == 0)
         return;
+    const int current = focusedIndex();
     // At most one pass: back at the start, or every control tried, the walk stops.
     int candidate = current;
     for (int tried = 0; tried < m_controls.size(); ++tried) {
