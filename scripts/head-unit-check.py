@@ -66,11 +66,15 @@ def pulled_problems(folder):
     return problems
 
 
-def by_input_problems(folder):
+def by_input_problems(scenario, folder):
+    # The package the MCU screen reports, as the scenario expects it; the
+    # confirmation reports the system's.
+    mcu_package = next(step["expect"]["args"] for step in scenario["steps"]
+                       if step.get("expect", {}).get("call") == "setDeviceInfomation")
     entries = [json.loads(line) for line in (folder / "journal.jsonl").read_text().splitlines() if line]
     seen = [(e.get("event"), e.get("name"), e.get("args")) for e in entries]
     problems = [f"no {event} {name}{'' if args is None else args}" for event, name, args in
-                [("signal", "checkDevice", None), ("signal", "updateSystem", None),
+                [("call", "setDeviceInfomation", mcu_package), ("signal", "updateSystem", None),
                  ("call", "onUpdateFinished", [0]), ("signal", "cancelUpdate", None)]
                 if not any(e == event and n == name and (args is None or a == args) for e, n, a in seen)]
     log = (folder / "output.log").read_text()
@@ -99,7 +103,7 @@ def main():
     if mode == "--pulled":
         problems = pulled_problems(folder)
     elif mode == "--by-input":
-        problems = by_input_problems(folder)
+        problems = by_input_problems(scenario, folder)
     else:
         problems = run_problems(scenario, folder)
     for problem in problems:

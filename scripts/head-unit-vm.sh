@@ -18,7 +18,6 @@
 # Environment, besides scripts/device-vm.sh's:
 #   UPDATETHEME_HEAD_UNIT_OUT    the shared output folder (default BUILD/head-unit)
 #   UPDATETHEME_HEAD_UNIT_LIMIT  seconds the whole boot may take (default 330)
-#   UPDATETHEME_HEAD_UNIT_INPUT  1: also the MCU upgrade played by input (see input_cues)
 #
 # The machine is made like scripts/device-vm.sh's, with the modules of the
 # head unit's devices, and kept in DEVICE_VM_CACHE/head-unit. The machine
@@ -49,10 +48,7 @@ reinserted_run=stick-reinserted
 pull_after="line:1134"
 # The MCU upgrade played by hand: the simulator waits for input, which the
 # host sends as the machine's keyboard and tablet on these cues from the
-# journal (a line each: what the journal shows, then the input). Only with
-# UPDATETHEME_HEAD_UNIT_INPUT=1: the keys reach the screens, the touch does
-# not yet.
-with_input_run=${UPDATETHEME_HEAD_UNIT_INPUT:-}
+# journal (a line each: what the journal shows, then the input).
 input_run=mcu-by-input
 input_scenario=mcu-upgrade
 input_cues='"name":"setUpgradeFileList"|touch 400 275
@@ -359,12 +355,14 @@ qmp() {
 }
 
 # A touch at a point of the 800 by 480 screen: the tablet's axes run from 0
-# to 32767. Qt's evdev mouse takes the first position it reads as a start and
-# moves nothing: the finger lands twice.
+# to 32767. Qt's evdev mouse reports the first position it reads as 0,0, and
+# a position it reads in one go with a button only with the button: the
+# finger lands twice, each time alone, before it presses.
 touch_screen() {
     local x=$(($1 * 32767 / 799)) y=$(($2 * 32767 / 479)) button
     for x in $((x - 1)) "$x"; do
         qmp '{"execute": "input-send-event", "arguments": {"events": [{"type": "abs", "data": {"axis": "x", "value": '$x'}}, {"type": "abs", "data": {"axis": "y", "value": '$y'}}]}}'
+        sleep 0.5
     done
     for button in true false; do
         qmp '{"execute": "input-send-event", "arguments": {"events": [{"type": "btn", "data": {"down": '$button', "button": "left"}}]}}'
@@ -438,7 +436,7 @@ runs() {
     local scenario
     for scenario in "$@"; do
         echo "$scenario $scenario fresh"
-        [ "$scenario" != "$input_scenario" ] || [ -z "$with_input_run" ] || echo "$input_run $scenario fresh"
+        [ "$scenario" != "$input_scenario" ] || echo "$input_run $scenario fresh"
         if [ "$scenario" = factory-import ]; then
             echo "$pulled_run $scenario fresh"
             echo "$reinserted_run $scenario kept"
