@@ -382,7 +382,7 @@ boot_head_unit() {
         "${display[@]}" -serial stdio -monitor "pipe:$work/monitor" \
         -chardev "pipe,id=qmp,path=$work/qmp" -mon chardev=qmp,mode=control -no-reboot -nic none \
         -kernel "$cache/vmlinuz" -initrd "$cache/initrd.gz" \
-        -append "console=ttyAMA0 panic=-1 quiet loglevel=3 vt.global_cursor_default=0" \
+        -append "console=ttyAMA0 panic=-1 quiet loglevel=3 vt.global_cursor_default=0 video=Virtual-1:800x480" \
         -global virtio-mmio.force-legacy=false -device virtio-gpu-device,xres=800,yres=480 \
         -device virtio-keyboard-device -device virtio-tablet-device \
         -drive "if=none,id=flash,format=raw,file=$work/flash.img" -device virtio-blk-device,drive=flash \
