@@ -17,7 +17,8 @@ build=$(preset_dir coverage)
 out=$build/coverage
 shipped=("$repo/plugin" "$repo/upgrade" "$repo/widgets" "$repo/common")
 
-install_packages clang llvm
+# clang, its profile runtime, and llvm-profdata and llvm-cov.
+install_packages clang libclang-rt-14-dev llvm
 configure_and_build coverage
 
 # The programs whose code holds the plugin's counters: the plugin file and
