@@ -43,6 +43,10 @@ QString entryName(FuzzedDataProvider &input)
 bool makeEntry(FuzzedDataProvider &input, const QString &path, const QString &outside, int depth)
 {
     const QByteArray name = QFile::encodeName(path);
+    // A name taken stays as it is: a named pipe opened for writing would wait for a reader.
+    struct stat status;
+    if (lstat(name, &status) == 0)
+        return false;
     switch (input.ConsumeIntegralInRange(0, 4)) {
     case 0: {
         QFile file(path);
