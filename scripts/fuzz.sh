@@ -11,7 +11,7 @@ log_tag="fuzz"
 . "$(dirname "$0")/stages.sh"
 
 # Runs per target: about a minute each on two busy cores.
-declare -A runs=([host]=5000 [medium]=1500 [logo]=5000)
+declare -A runs=([host]=2000 [medium]=800 [logo]=4500)
 
 install_packages
 configure_and_build fuzz
@@ -33,7 +33,7 @@ for name in host medium logo; do
         die "fuzz_$name found a fault; reproducer: $(ls "$findings"/* 2>/dev/null || echo none)" \
             "(replay: $build/tests/fuzz/fuzz_$name <reproducer>)"
     fi
-    done_line=$(grep -E '^#[0-9]+ +DONE' "$output" | tail -n 1)
+    done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$output" | tail -n 1)
     log "fuzz_$name: ${runs[$name]} runs in $((SECONDS - started)) s," \
         "$(grep -o 'exec/s: [0-9]*' <<<"$done_line" | cut -d' ' -f2) execs/s," \
         "corpus $(grep -o 'corp: [0-9]*/[0-9a-zA-Z]*' <<<"$done_line" | cut -d' ' -f2)" \

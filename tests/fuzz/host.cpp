@@ -71,7 +71,6 @@ private:
     QList<QWidget *> liveScreens() const;
     // The screen of a kind the view holds (it disables those it ends).
     QWidget *held(ScreenProbe::Screen screen) const;
-    Screens heldKinds() const;
 
     FuzzedDataProvider *m_input = nullptr;
     Sandbox m_sandbox;
@@ -161,14 +160,11 @@ void Host::renewView()
                                                    "found"));
         }
     });
-    connect(m_view, &UpdateInterface::changeToUsbDevice, this, [this](int id) {
-        Fuzz::check(id == 0 || id == 1, QStringLiteral("USB medium %1 chosen").arg(id));
-        hear("changeToUsbDevice");
-    });
-    connect(m_view, &UpdateInterface::changeToSdDevice, this, [this](int id) {
-        Fuzz::check(id == 0 || id == 1, QStringLiteral("SD medium %1 chosen").arg(id));
-        hear("changeToSdDevice");
-    });
+    for (auto signal : {&UpdateInterface::changeToUsbDevice, &UpdateInterface::changeToSdDevice})
+        connect(m_view, signal, this, [this](int id) {
+            Fuzz::check(id == 0 || id == 1, QStringLiteral("medium %1 chosen").arg(id));
+            hear("changeToDevice");
+        });
     connect(m_view, &UpdateInterface::updateSystem, this, [this] { hear("updateSystem"); });
     connect(m_view, &UpdateInterface::cancelUpdate, this, [this] {
         hear("cancelUpdate");
@@ -226,15 +222,6 @@ QWidget *Host::held(ScreenProbe::Screen screen) const
     return nullptr;
 }
 
-Screens Host::heldKinds() const
-{
-    Screens kinds;
-    for (ScreenProbe::Screen kind : screenKinds)
-        if (held(kind))
-            kinds << kind;
-    return kinds;
-}
-
 // One host action. What it aims at must be held for the host to hear of it.
 void Host::step()
 {
@@ -242,10 +229,13 @@ void Host::step()
     m_returned = false;
     HostJournal::instance()->clear();
     UpdateInterface *view = m_view;
-    const Screens before = heldKinds();
+    Screens before;
     QList<QWidget *> screens;
-    for (ScreenProbe::Screen kind : before)
-        screens << held(kind);
+    for (ScreenProbe::Screen kind : screenKinds)
+        if (QWidget *screen = held(kind)) {
+            before << kind;
+            screens << screen;
+        }
     QWidget *dialog = held(ScreenProbe::DialogScreen);
     QWidget *confirmation = held(ScreenProbe::ConfirmationScreen);
     QWidget *mcu = held(ScreenProbe::McuScreen);
