@@ -18,7 +18,6 @@
 
 namespace {
 
-Sandbox *sandbox = nullptr;
 const QString partitionPath = QStringLiteral("/dev/mtd14");
 const QString stagingPath = QStringLiteral("/media/flash/userdata/logo.txt");
 const QString picturePath = QStringLiteral("/media/flash/nvm/logo.jpg");
@@ -33,12 +32,13 @@ bool validHeader(const QByteArray &partition, quint32 width, quint32 height)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     Fuzz::startApplication();
-    sandbox = new Sandbox;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    // One device for the run, removed at its end; each input rewrites its files.
+    static Sandbox sandbox;
     FuzzedDataProvider input(data, size);
     const int record = int(LogoRecord::size);
     const int partitionSize = input.ConsumeBool() ? input.ConsumeIntegralInRange(0, 4096)
@@ -46,26 +46,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const quint32 width = input.ConsumeIntegral<quint32>();
     const quint32 height = input.ConsumeIntegral<quint32>();
     const QByteArray before = logoPartition(partitionSize, width, height);
-    sandbox->writeFile(partitionPath, before);
-    QFile::remove(sandbox->path(stagingPath));
+    sandbox.writeFile(partitionPath, before);
+    QFile::remove(sandbox.path(stagingPath));
     if (input.ConsumeBool())
-        sandbox->writeFile(stagingPath, "stale");
+        sandbox.writeFile(stagingPath, "stale");
     const unsigned long refusable[] = {0, MEMGETINFO, MEMERASE};
     refuseDriverRequest(input.PickValueInArray(refusable));
     const std::vector<char> picture = input.ConsumeRemainingBytes<char>();
     const QString pictureFile
-        = sandbox->writeFile(picturePath, QByteArray(picture.data(), int(picture.size())));
+        = sandbox.writeFile(picturePath, QByteArray(picture.data(), int(picture.size())));
     Fuzz::takeCommands();
     const int erasesBefore = driverRequestCount(MEMERASE);
 
     LogoWriter().write(pictureFile);
 
-    const QByteArray after = readDevice(*sandbox, partitionPath);
+    const QByteArray after = readDevice(sandbox, partitionPath);
     if (driverRequestCount(MEMERASE) != erasesBefore)
         Fuzz::check(validHeader(before, width, height) && !QImage(pictureFile).isNull(),
                     QStringLiteral("erased for an invalid header or a picture that cannot be read"));
-    const QString device = sandbox->path(partitionPath);
-    const QString staging = sandbox->path(stagingPath);
+    const QString device = sandbox.path(partitionPath);
+    const QString staging = sandbox.path(stagingPath);
     for (const QByteArray &command : Fuzz::takeCommands())
         Fuzz::check(command == QStringLiteral("dd if=%1 of=%2 bs=2048c count=1500").arg(device, staging)
                         || command
