@@ -24,7 +24,7 @@ void keepWarnings(QtMsgType type, const QMessageLogContext &context, const QStri
 
 } // namespace
 
-void Fuzz::startApplication()
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     static int argc = 1;
     static char name[] = "fuzz";
@@ -34,6 +34,7 @@ void Fuzz::startApplication()
     new QApplication(argc, argv);
     QObject::connect(CommandLog::instance(), &CommandLog::commandFinished,
                      [](const QByteArray &command) { commands << command; });
+    return 0;
 }
 
 void Fuzz::check(bool holds, const QString &invariant)

@@ -8,11 +8,10 @@
 
 // What the fuzz targets share: the application they run in, the check that
 // ends a run on a broken invariant, and the shell commands the plugin ran.
+// Before the first input (LLVMFuzzerInitialize) the application is made on
+// the offscreen platform; the plugin's own records are dropped, and any
+// warning is kept for takeWarnings().
 namespace Fuzz {
-
-// Makes the application on the offscreen platform, once. The plugin's own
-// records are dropped; any warning is kept for takeWarnings().
-void startApplication();
 
 // Ends the run when an invariant does not hold: libFuzzer keeps the input.
 void check(bool holds, const QString &invariant);

@@ -29,12 +29,6 @@ bool validHeader(const QByteArray &partition, quint32 width, quint32 height)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    Fuzz::startApplication();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // One device for the run, removed at its end; each input rewrites its files.
