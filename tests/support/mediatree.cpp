@@ -26,9 +26,11 @@ void prepareHeadUnit(const Sandbox &sandbox)
 
 QByteArray logoPartition(int size, quint32 width, quint32 height)
 {
-    QByteArray bytes(size, 0);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7) % 253);
+    // The pattern repeats every 253 bytes.
+    QByteArray cycle(253, 0);
+    for (int i = 0; i < cycle.size(); ++i)
+        cycle[i] = char((i * 7) % 253);
+    QByteArray bytes = cycle.repeated(size / cycle.size() + 1).left(size);
     if (size >= 68) {
         uchar header[8];
         qToLittleEndian(width, header);
