@@ -5,9 +5,11 @@
 #   scripts/coverage.sh       the preset coverage, in build-coverage/
 #
 # Builds the preset, runs the CTest suite with every process writing its own
-# profile, and prints the covered and total lines and branches of the suite.
-# build-coverage/coverage/ keeps the profiles, the merged profile and the
-# report per file. Fails when the build or a test fails, never on a figure.
+# profile, then each fuzz target once over its seed corpus, and prints the
+# covered and total lines and branches of the suite alone and of the suite
+# with the corpora. build-coverage/coverage/ keeps the profiles, the merged
+# profiles and the reports per file. Fails when the build, a test or a
+# corpus's replay fails, never on a figure.
 set -euo pipefail
 log_tag=coverage
 # shellcheck source=scripts/stages.sh
@@ -21,10 +23,10 @@ shipped=("$repo/plugin" "$repo/upgrade" "$repo/widgets" "$repo/common")
 install_packages clang libclang-rt-14-dev llvm
 configure_and_build coverage
 
-# The programs whose code holds the plugin's counters: the plugin file and
-# the test programs that link its objects.
+# The programs whose code holds the plugin's counters: the plugin file, the
+# test programs that link its objects and the fuzz targets.
 binaries=("$build/libupdatetheme.so")
-for program in "$build"/tests/tst_*; do
+for program in "$build"/tests/tst_* "$build"/tests/fuzz/fuzz_*; do
     [ -f "$program" ] && [ -x "$program" ] && binaries+=(-object "$program")
 done
 
@@ -52,4 +54,14 @@ rm -rf "$out"
 mkdir -p "$out/suite"
 (cd "$repo" && LLVM_PROFILE_FILE="$out/suite/%p-%m.profraw" ctest --preset coverage -j "$jobs")
 summarise suite "the test suite" "$out/suite"
-log "per file: $out/suite.txt"
+
+mkdir -p "$out/corpora"
+for name in host medium logo; do
+    if ! LLVM_PROFILE_FILE="$out/corpora/%p-%m.profraw" QT_QPA_PLATFORM=offscreen \
+        "$build/tests/fuzz/fuzz_$name" -runs=0 "$repo/tests/fuzz/corpus/$name" >"$out/fuzz_$name.log" 2>&1; then
+        tail -n 40 "$out/fuzz_$name.log" >&2
+        die "fuzz_$name failed on its seed corpus"
+    fi
+done
+summarise corpora "the test suite and the fuzz corpora" "$out/suite" "$out/corpora"
+log "per file: $out/suite.txt, $out/corpora.txt"
