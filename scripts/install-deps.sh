@@ -11,6 +11,8 @@ packages=(cmake make g++ qtbase5-dev qtbase5-dev-tools qttools5-dev-tools qttool
           fonts-dejavu-core fonts-wqy-microhei xvfb xauth clang-format "$@")
 # The Qt API age check: clang's bindings for Debian's Python, and Qt's reference documentation.
 packages+=(python3-clang-14 qtbase5-doc-html)
+# The fuzz targets: clang with libFuzzer and the sanitizers' runtimes.
+packages+=(clang libclang-rt-14-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")

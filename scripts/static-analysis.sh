@@ -27,7 +27,7 @@ preset=${1:-analysis}
 build=$(preset_dir "$preset")
 folders=(contract plugin upgrade widgets common host)
 memcheck_programs=(tst_plugin tst_upgradedialog tst_factoryimport tst_customupdatewidget
-                   tst_custommcuupdatewidget tst_updateviewfuzz)
+                   tst_custommcuupdatewidget)
 
 build_programs() {
     (cd "$repo" && cmake --preset "$preset" >/dev/null &&
@@ -50,7 +50,7 @@ run_cppcheck() {
 memcheck_one() {
     local program=$1 sandbox
     sandbox=$(mktemp -d)
-    if env QT_QPA_PLATFORM=offscreen QT_ENABLE_REGEXP_JIT=0 UPDATETHEME_FUZZ_STEPS=4000 \
+    if env QT_QPA_PLATFORM=offscreen QT_ENABLE_REGEXP_JIT=0 \
         UPDATETHEME_DEVICE_ROOT="$sandbox/root" UPDATETHEME_HOST_SETTINGS="$sandbox/settings.ini" \
         valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
         --suppressions="$repo/scripts/valgrind.supp" --num-callers=40 --log-file="$sandbox/memcheck.log" \

@@ -35,19 +35,23 @@ const QString stagingFile = "/media/flash/userdata/logo.txt";
 const QString copyOut = "$ dd if={root}/dev/mtd14 of={root}" + stagingFile + " bs=2048c count=1500";
 const QString copyBack = "$ dd if={root}" + stagingFile + " of={root}/dev/mtd14 bs=2048c count=1500";
 
-// A PNG of size: a gradient, or white at one bit a pixel for the huge ones.
-QByteArray pictureBytes(const QSize &size, int red = 200)
+// A picture of size: a PNG of a gradient, white at one bit a pixel for the
+// huge ones, or a chequerboard at one bit a pixel in oneBitFormat when given
+// (an XBM loads with the bits of a byte in the other order).
+QByteArray pictureBytes(const QSize &size, int red = 200, const char *oneBitFormat = nullptr)
 {
     const bool huge = size.width() > 2048 || size.height() > 2048;
-    QImage picture(size, huge ? QImage::Format_Mono : QImage::Format_RGB32);
+    QImage picture(size, huge || oneBitFormat ? QImage::Format_Mono : QImage::Format_RGB32);
     picture.fill(1);
     for (int y = 0; !huge && y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
-            picture.setPixel(x, y, qRgb(red, (x * 255) / size.width(), (y * 255) / size.height()));
+            picture.setPixel(x, y,
+                             oneBitFormat ? uint(x + y) % 2
+                                          : qRgb(red, (x * 255) / size.width(), (y * 255) / size.height()));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
+    picture.save(&buffer, oneBitFormat ? oneBitFormat : "PNG");
     return bytes;
 }
 
@@ -265,6 +269,7 @@ void tst_FactoryImport::importsRows_data()
     row("CarHome.png, old picture and configuration removed", {"CarHome.png"}, true,
         QStringList {"$ rm -rf {nvm}/configs/carplay_config.xml", "$ rm -rf {nvm}/CarHome.png"} + carHome,
         {"nvm/configs/carplay_config.xml", "nvm/CarHome.png"}, {"-nvm/configs/carplay_config.xml"});
+    row("CarHome.png, nothing old to remove", {"CarHome.png"}, true, carHome, {}, {"nvm/CarHome.png"});
 
     // Refused whole, before anything of the row is removed or copied: the
     // first link or special file in it is named.
@@ -285,6 +290,8 @@ void tst_FactoryImport::importsRows_data()
             {"-nvm/logo.jpg"});
     refused("named pipe in a file row's folder", {"touch_keys/keys", "touch_keys/pipe|"}, 1171,
             "special {mount}/touch_keys/pipe", {}, {"-nvm/touch_keys"});
+    refused("link as CarHome.png, old picture and configuration kept", {"CarHome.png -> {out}/victim"}, 1368,
+            "link {mount}/CarHome.png", {"nvm/configs/carplay_config.xml", "nvm/CarHome.png"}, {});
     refused("named pipe deep in the logo folder", {"logo/a.png", "logo/sub/pipe|"}, 1283,
             "special {mount}/logo/sub/pipe", {"nvm/logo/old.png"}, {"-nvm/logo/a.png"});
 
@@ -402,6 +409,10 @@ void tst_FactoryImport::writesTheLogo_data()
     // The erase covers the partition as the driver reports it, not the record.
     written("partition smaller than the record", header, 2048000, logo);
     written("picture 8,192 pixels wide", header, size, pictureBytes(QSize(8192, 10)));
+    // The padding after each row's last pixel is cleared, at one bit a pixel inside its byte too.
+    written("one-bit PNG, row ends cleared", QSize(20, 10), size, pictureBytes(QSize(20, 10), 200, "PNG"));
+    written("one-bit XBM, bits in the other order", QSize(20, 10), size,
+            pictureBytes(QSize(20, 10), 200, "XBM"));
     refused("picture 8,193 pixels wide", pictureBytes(QSize(8193, 10)), tooLarge);
     refused("picture 8,193 pixels tall", pictureBytes(QSize(10, 8193)), tooLarge);
     refused("picture of more than 64 MiB decoded", pictureBytes(QSize(8192, 2049)), tooLarge);

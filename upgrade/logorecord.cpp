@@ -27,13 +27,21 @@ QSize LogoRecord::pictureSize(QIODevice *record)
 
 bool LogoRecord::writePicture(QIODevice *record, const QImage &picture)
 {
-    // Qt leaves the padding at the end of a row uninitialised; it is cleared
-    // so that no stale memory of the process reaches the partition.
+    // Qt leaves the padding at the end of a row uninitialised, and at one bit
+    // a pixel the bits past the last pixel in its byte as well; they are
+    // cleared so that no stale memory of the process reaches the partition.
     QImage pixels = picture;
-    const int used = (pixels.width() * pixels.depth() + 7) / 8;
-    if (used < pixels.bytesPerLine()) {
-        for (int y = 0; y < pixels.height(); ++y)
-            memset(pixels.scanLine(y) + used, 0, size_t(pixels.bytesPerLine() - used));
+    const int usedBits = pixels.width() * pixels.depth();
+    if (usedBits < pixels.bytesPerLine() * 8) {
+        // The first byte that is not all pixels keeps those it has.
+        const int first = usedBits / 8;
+        const int shift = 8 - usedBits % 8;
+        const uchar kept = uchar(pixels.format() == QImage::Format_MonoLSB ? 0xFF >> shift : 0xFF << shift);
+        for (int y = 0; y < pixels.height(); ++y) {
+            uchar *rest = pixels.scanLine(y) + first;
+            rest[0] &= kept;
+            memset(rest + 1, 0, size_t(pixels.bytesPerLine() - first - 1));
+        }
     }
     // byteCount() is what the device's Qt 5.3 has; Qt 5.10 deprecated it.
 #if QT_VERSION >= QT_VERSION_CHECK(5, 10, 0)

@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <map>
 
 namespace {
 unsigned long refusedRequest = 0;
+std::map<unsigned long, int> requestCounts;
 } // namespace
 
 extern "C" int __real_ioctl(int fd, unsigned long request, ...);
@@ -17,6 +19,7 @@ extern "C" int __wrap_ioctl(int fd, unsigned long request, ...)
     va_start(arguments, request);
     void *argument = va_arg(arguments, void *);
     va_end(arguments);
+    ++requestCounts[request];
     if (request == refusedRequest) {
         errno = EIO;
         return -1;
@@ -27,4 +30,9 @@ extern "C" int __wrap_ioctl(int fd, unsigned long request, ...)
 void refuseDriverRequest(unsigned long request)
 {
     refusedRequest = request;
+}
+
+int driverRequestCount(unsigned long request)
+{
+    return requestCounts[request];
 }

@@ -8,4 +8,7 @@
 // takes for a simulated partition. 0 names no request; the others go on.
 void refuseDriverRequest(unsigned long request);
 
+// How many requests of that kind the plugin has made, refused ones included.
+int driverRequestCount(unsigned long request);
+
 #endif // DRIVERFAULT_H

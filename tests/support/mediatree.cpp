@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <cstring>
+
 void prepareHeadUnit(const Sandbox &sandbox)
 {
     QDir().mkpath(sandbox.path("/media/flash/nvm/Quorvex"));
@@ -24,9 +26,11 @@ void prepareHeadUnit(const Sandbox &sandbox)
 
 QByteArray logoPartition(int size, quint32 width, quint32 height)
 {
-    QByteArray bytes(size, 0);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7) % 253);
+    // The pattern repeats every 253 bytes.
+    QByteArray cycle(253, 0);
+    for (int i = 0; i < cycle.size(); ++i)
+        cycle[i] = char((i * 7) % 253);
+    QByteArray bytes = cycle.repeated(size / cycle.size() + 1).left(size);
     if (size >= 68) {
         uchar header[8];
         qToLittleEndian(width, header);
@@ -46,8 +50,17 @@ QByteArray writtenRecord(const QByteArray &before, int recordSize, const QString
                      qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(record.constData() + 64)));
     if (image.size() != size)
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QByteArray pixels(reinterpret_cast<const char *>(image.constBits()),
-                            image.bytesPerLine() * image.height());
+    // The pixels copied into cleared rows of the same layout: whole bytes as
+    // they are, one bit a pixel pixel by pixel.
+    QByteArray pixels(image.bytesPerLine() * image.height(), '\0');
+    QImage cleared(reinterpret_cast<uchar *>(pixels.data()), image.width(), image.height(),
+                   image.bytesPerLine(), image.format());
+    for (int y = 0; y < image.height(); ++y) {
+        if (image.depth() >= 8)
+            memcpy(cleared.scanLine(y), image.constScanLine(y), size_t(image.width() * image.depth() / 8));
+        for (int x = 0; image.depth() < 8 && x < image.width(); ++x)
+            cleared.setPixel(x, y, uint(image.pixelIndex(x, y)));
+    }
     if (record.size() < 80 + pixels.size())
         record.resize(80 + pixels.size());
     record.replace(80, pixels.size(), pixels);

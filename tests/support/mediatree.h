@@ -18,7 +18,8 @@ QByteArray logoPartition(int size, quint32 width, quint32 height);
 
 // The first recordSize bytes of the partition once picture is written: its
 // pixels, stretched to the header's size unless they have it already, at byte
-// 80. The partition as it was when the picture cannot be loaded.
+// 80, the padding at the end of each row cleared. The partition as it was when
+// the picture cannot be loaded.
 QByteArray writtenRecord(const QByteArray &before, int recordSize, const QString &picture);
 
 // The contents of a device file, empty when it is missing.
