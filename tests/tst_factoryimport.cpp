@@ -42,7 +42,10 @@ QByteArray pictureBytes(const QSize &size, int red = 200, const char *oneBitForm
 {
     const bool huge = size.width() > 2048 || size.height() > 2048;
     QImage picture(size, huge || oneBitFormat ? QImage::Format_Mono : QImage::Format_RGB32);
-    picture.fill(1);
+    // Every byte set, the rows' padding too: a writer that converts the bits
+    // reads whole rows, and a one-bit PNG then carries set bits past each
+    // row's last pixel for the logo writer to clear.
+    memset(picture.bits(), 0xFF, size_t(picture.sizeInBytes()));
     for (int y = 0; !huge && y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
             picture.setPixel(x, y,
