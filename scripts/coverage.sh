@@ -56,12 +56,10 @@ mkdir -p "$out/suite"
 summarise suite "the test suite" "$out/suite"
 
 mkdir -p "$out/corpora"
-for name in host medium logo; do
-    if ! LLVM_PROFILE_FILE="$out/corpora/%p-%m.profraw" QT_QPA_PLATFORM=offscreen \
-        "$build/tests/fuzz/fuzz_$name" -runs=0 "$repo/tests/fuzz/corpus/$name" >"$out/fuzz_$name.log" 2>&1; then
-        tail -n 40 "$out/fuzz_$name.log" >&2
+for name in "${fuzz_targets[@]}"; do
+    LLVM_PROFILE_FILE="$out/corpora/%p-%m.profraw" \
+        run_fuzz_target "$build" "$name" "$out/fuzz_$name.log" -runs=0 "$repo/tests/fuzz/corpus/$name" ||
         die "fuzz_$name failed on its seed corpus"
-    fi
 done
 summarise corpora "the test suite and the fuzz corpora" "$out/suite" "$out/corpora"
 log "per file: $out/suite.txt, $out/corpora.txt"

@@ -19,20 +19,17 @@ build=$(preset_dir fuzz)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS="suppressions=$repo/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-export QT_QPA_PLATFORM=offscreen
 
-for name in host medium logo; do
+for name in "${fuzz_targets[@]}"; do
     corpus=$build/fuzz-corpus/$name findings=$build/findings/$name output=$build/fuzz-$name.log
     rm -rf "$corpus" "$findings"
     mkdir -p "$findings" "$(dirname "$corpus")"
     cp -r "$repo/tests/fuzz/corpus/$name" "$corpus"
     started=$SECONDS
-    if ! "$build/tests/fuzz/fuzz_$name" -runs="${runs[$name]}" -seed=1 -dict="$repo/tests/fuzz/$name.dict" \
-        -artifact_prefix="$findings/" "$corpus" >"$output" 2>&1; then
-        tail -n 40 "$output" >&2
+    run_fuzz_target "$build" "$name" "$output" -runs="${runs[$name]}" -seed=1 -dict="$repo/tests/fuzz/$name.dict" \
+        -artifact_prefix="$findings/" "$corpus" ||
         die "fuzz_$name found a fault; reproducer: $(ls "$findings"/* 2>/dev/null || echo none)" \
             "(replay: $build/tests/fuzz/fuzz_$name <reproducer>)"
-    fi
     done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$output" | tail -n 1)
     log "fuzz_$name: ${runs[$name]} runs in $((SECONDS - started)) s," \
         "$(grep -o 'exec/s: [0-9]*' <<<"$done_line" | cut -d' ' -f2) execs/s," \

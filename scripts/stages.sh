@@ -37,3 +37,18 @@ configure_and_build() {
     shift
     (cd "$repo" && cmake --preset "$preset" "$@" && cmake --build --preset "$preset" -j "$jobs")
 }
+
+# The fuzz targets of tests/fuzz, one per seed corpus tests/fuzz/corpus/NAME.
+# shellcheck disable=SC2034 # read by the scripts that source this file
+fuzz_targets=(host medium logo)
+
+# Runs the fuzz target NAME of the build folder BUILD with the arguments
+# given, its output into LOG; when it fails, prints the output's end and
+# returns its status.
+run_fuzz_target() {
+    local build=$1 name=$2 output=$3 status=0
+    shift 3
+    "$build/tests/fuzz/fuzz_$name" "$@" >"$output" 2>&1 || status=$?
+    [ "$status" -eq 0 ] || tail -n 40 "$output" >&2
+    return "$status"
+}

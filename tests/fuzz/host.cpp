@@ -271,9 +271,7 @@ void Host::step()
         call(reports[pick(3)]);
     } else if (action < 68) {
         const int key = pick(4) ? m_input->PickValueInArray(hostKeys) : m_input->ConsumeIntegral<int>();
-        // Where the host delivers it: the focused widget of its window.
-        QWidget *focused = m_window.focusWidget();
-        aim = focused && focused->isVisible() ? focused : &m_window;
+        aim = m_keys.target();
         m_keys.click(key);
     } else if (action < 80) {
         const QList<QWidget *> controls = m_probe.visibleControls();

@@ -60,16 +60,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                     QStringLiteral("erased for an invalid header or a picture that cannot be read"));
     const QString device = sandbox.path(partitionPath);
     const QString staging = sandbox.path(stagingPath);
+    const auto copy = [](const QString &from, const QString &to) {
+        return QStringLiteral("dd if=%1 of=%2 bs=2048c count=1500").arg(from, to).toUtf8();
+    };
     for (const QByteArray &command : Fuzz::takeCommands())
-        Fuzz::check(command == QStringLiteral("dd if=%1 of=%2 bs=2048c count=1500").arg(device, staging)
-                        || command
-                            == QStringLiteral("dd if=%1 of=%2 bs=2048c count=1500").arg(staging, device),
+        Fuzz::check(command == copy(device, staging) || command == copy(staging, device),
                     "a command other than the record's copies: " + command);
     Fuzz::check(after.size() <= qMax(before.size(), record), QStringLiteral("written past the record"));
     Fuzz::check(after.mid(record) == before.mid(record)
                     || after.mid(record).count(char(0xFF)) == after.size() - record,
                 QStringLiteral("what lies behind the record changed other than by the erase"));
-    Fuzz::check(after.left(qMin(80, before.size())) == before.left(80),
+    const int header = int(LogoRecord::pixelOffset);
+    Fuzz::check(after.left(qMin(header, before.size())) == before.left(header),
                 QStringLiteral("the record's header was not carried over"));
     Fuzz::check(!QFile::exists(staging), QStringLiteral("the staging file was left"));
     Fuzz::takeWarnings();

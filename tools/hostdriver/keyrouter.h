@@ -38,6 +38,10 @@ public:
     static QString hexCode(int hostKey);
     static QString mappingText();
 
+    // Where the host delivers a key: the window's focused widget when it is
+    // visible, else the window.
+    QWidget *target() const;
+
 signals:
     void unhandledKey(int hostKey);
 
@@ -47,7 +51,6 @@ protected:
 private:
     void press(int hostKey);
     void release(int hostKey);
-    QWidget *target() const;
 
     QWidget *m_window;
     QPointer<QWidget> m_selectTarget; // the control a host OK key is pressing

@@ -28,26 +28,16 @@ int main(int argc, char *argv[])
         err << "updatetheme-media: " << error << "\n";
         return 2;
     }
-    QList<SimulatedMedium> media = options.media;
-    if (media.isEmpty()) {
-        SimulatedMedium demo;
-        demo.content = options.demoContent;
-        media.append(demo);
-    }
     QTextStream out(stdout);
-    int counts[3] = {0, 0, 0};
-    for (const SimulatedMedium &medium : media) {
-        const QString kind
-            = medium.type == SimulatedMedium::Usb ? QStringLiteral("usb") : QStringLiteral("sd");
-        const QString name = kind + QString::number(counts[medium.type]++);
+    for (const SimulatedMedium &medium : options.mountedMedia()) {
         // A medium that is a folder of the machine is taken as it is.
         const QString folder
-            = medium.directory.isEmpty() ? QDir(arguments.at(2)).filePath(name) : medium.directory;
+            = medium.directory.isEmpty() ? QDir(arguments.at(2)).filePath(medium.name) : medium.directory;
         if (medium.directory.isEmpty() && !DemoMedium::create(folder, medium.content, medium.files, &error)) {
             err << "updatetheme-media: " << error << "\n";
             return 1;
         }
-        out << name << ' ' << kind << ' ' << folder << '\n';
+        out << medium.name << ' ' << medium.kind() << ' ' << folder << '\n';
     }
     return 0;
 }

@@ -60,25 +60,16 @@ bool HostConfiguration::mountMedia(const SimOptions &options, const Sandbox &san
         && (settings.contains("Host/UsbMounts") || settings.contains("Host/SdMounts")))
         return true;
 
-    QList<SimulatedMedium> media = options.media;
-    if (media.isEmpty()) {
-        SimulatedMedium demo;
-        demo.content = options.demoContent;
-        media.append(demo);
-    }
     QStringList usb;
     QStringList sd;
-    for (const SimulatedMedium &medium : media) {
-        QStringList &mounted = medium.type == SimulatedMedium::Usb ? usb : sd;
+    for (const SimulatedMedium &medium : options.mountedMedia()) {
         QString directory = medium.directory;
         if (directory.isEmpty()) {
-            directory = sandbox.mediumFolder(
-                (medium.type == SimulatedMedium::Usb ? QStringLiteral("usb%1") : QStringLiteral("sd%1"))
-                    .arg(mounted.size()));
+            directory = sandbox.mediumFolder(medium.name);
             if (!DemoMedium::create(directory, medium.content, medium.files, error))
                 return false;
         }
-        mounted.append(directory);
+        (medium.type == SimulatedMedium::Usb ? usb : sd).append(directory);
     }
     mounts->setMountDevices(MEDIA_TYPE_USB, usb);
     mounts->setMountDevices(MEDIA_TYPE_SD, sd);

@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QJsonArray>
+#include <QMap>
 #include <QRegularExpression>
 
 namespace {
@@ -278,6 +279,20 @@ bool SimOptions::applySetup(const QJsonObject &setup, const QString &scenarioDir
     if (setup.contains("autoUpgrade"))
         autoUpgrade = setup.value("autoUpgrade").toBool(true);
     return true;
+}
+
+QList<SimulatedMedium> SimOptions::mountedMedia() const
+{
+    QList<SimulatedMedium> mounted = media;
+    if (mounted.isEmpty()) {
+        SimulatedMedium demo;
+        demo.content = demoContent;
+        mounted.append(demo);
+    }
+    QMap<SimulatedMedium::Type, int> counts;
+    for (SimulatedMedium &medium : mounted)
+        medium.name = medium.kind() + QString::number(counts[medium.type]++);
+    return mounted;
 }
 
 QString SimOptions::helpText()

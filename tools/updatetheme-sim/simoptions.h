@@ -28,6 +28,9 @@ public:
     // Folders of media are relative to scenarioDirectory.
     bool applySetup(const QJsonObject &setup, const QString &scenarioDirectory, QString *error);
 
+    // The media the host mounts, named: media, else the built-in demo medium.
+    QList<SimulatedMedium> mountedMedia() const;
+
     static QString helpText();
 
     bool helpRequested = false;

@@ -16,6 +16,9 @@ struct SimulatedMedium
     QString directory; // an existing folder; empty for a made medium
     QString content; // preset of a made medium, see DemoMedium
     QJsonObject files; // made medium: file name -> size in bytes, or null to leave it out
+    QString name; // "usb0", "sd1": its kind and place among the mounted ones of its kind
+
+    QString kind() const { return type == Usb ? QStringLiteral("usb") : QStringLiteral("sd"); }
 };
 
 #endif // SIMULATEDMEDIUM_H
